@@ -1,0 +1,39 @@
+# The two commands a new user needs: `make run` and `make test`. Both install what is missing.
+MAKEFLAGS += --no-print-directory
+JOBS ?= $(shell nproc)
+BUILD := build/release
+ASAN := build/asan
+WIN := build/windows
+
+.PHONY: run test build asan windows deps-run deps-test clean
+
+run: deps-run build
+	$(BUILD)/qrx-intro
+
+build:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
+
+asan:
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DQRX_SANITIZE=ON -DQRX_BENCHMARKS=OFF >/dev/null
+	cmake --build $(ASAN) -j $(JOBS)
+
+windows:
+	@scripts/deps.sh windows
+	cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(WIN) -j $(JOBS)
+	@echo "Built $(WIN)/QRXIntro.exe"
+
+test: deps-test build asan windows
+	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --test-dir $(ASAN) -j $(JOBS) --output-on-failure
+
+deps-run:
+	@scripts/deps.sh run
+
+deps-test:
+	@scripts/deps.sh run test
+
+clean:
+	rm -rf build

@@ -1,5 +1,6 @@
 // Placeholder definitions so that everything links while DirectDraw and GDI are being built.
 #include "qrx_ddraw.h"
+#include "qrx_host.h"
 #include "qrx_resources.h"
 
 const GUID IID_IDirectDraw4 = {0x9c59509a, 0x39bd, 0x11d1, {0x8c, 0x4a, 0x00, 0xc0, 0x4f, 0xd9, 0x30, 0xc5}};
@@ -25,3 +26,7 @@ HRSRC WINAPI FindResourceA(HMODULE, LPCSTR, LPCSTR) { return nullptr; }
 DWORD WINAPI SizeofResource(HMODULE, HRSRC) { return 0; }
 HGLOBAL WINAPI LoadResource(HMODULE, HRSRC) { return nullptr; }
 LPVOID WINAPI LockResource(HGLOBAL) { return nullptr; }
+
+namespace qrxhost {
+void OnFlip(std::function<void(int)>) {}
+} // namespace qrxhost

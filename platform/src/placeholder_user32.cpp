@@ -45,7 +45,6 @@ void PostKey(int) {}
 void SetAppActive(bool) {}
 void RequestClose() {}
 void OnIdle(std::function<void()>) {}
-void OnFlip(std::function<void(int)>) {}
 const std::vector<MessageBoxRecord>& MessageBoxes() {
     static std::vector<MessageBoxRecord> v;
     return v;

@@ -3,7 +3,7 @@
 # Usage: scripts/deps.sh [run|test|windows|video|fuzz]...
 set -eu
 
-want="cmake g++ make pkg-config libsdl2-dev zlib1g-dev libpng-dev libfreetype-dev fonts-dejavu-core"
+want="cmake g++ make pkg-config libsdl2-dev zlib1g-dev libpng-dev libfreetype-dev fonts-dejavu-core fonts-league-spartan"
 for goal in "$@"; do
   case "$goal" in
     run) ;;

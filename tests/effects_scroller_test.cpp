@@ -1,10 +1,12 @@
 // The text scroller: the strip, the rhythm of glyphs and shifts, the glyph cells, the sine
 // rows, and how the strip comes back after a loss.
+#include <cmath>
 #include <cstring>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "common/helpers.h"
 #include "effects/scroller.h"
 #include "fake_ddraw.h"
 
@@ -197,4 +199,65 @@ TEST_F(Scroller, StripIsKeptWhenOnlyTheSheetWasLost) {
     EXPECT_EQ(Scroller_PutGlyph(448, 320), 0);
     EXPECT_EQ(strip->restores, 0);
     ExpectCellAt(671, 416, 320); // the strip's content survives
+}
+
+TEST_F(Scroller, FlatDrawCopiesTheVisibleWindow) {
+    Scroller_Draw(400);
+    ASSERT_EQ(dev.back.calls.size(), 1u);
+    const FakeCall& c = dev.back.calls[0];
+    EXPECT_EQ(c.dst.left, 0);
+    EXPECT_EQ(c.dst.top, 400);
+    EXPECT_EQ(c.dst.bottom, 432);
+    EXPECT_EQ(c.src.left, 32);
+    EXPECT_EQ(c.src.right, 672);
+    EXPECT_EQ(c.src.bottom, 32);
+    EXPECT_EQ(c.flags, DWORD(DDBLTFAST_SRCCOLORKEY));
+}
+
+TEST_F(Scroller, SineRows) {
+    const struct {
+        int16_t phase;
+        LONG row;
+    } cases[] = {{90, 389}, {270, 90}, {0, 240}, {360, 239}};
+    for (const auto& c : cases) {
+        g_SinePhase = c.phase;
+        dev.back.calls.clear();
+        EXPECT_EQ(Scroller_DrawSine(240), 0);
+        ASSERT_EQ(dev.back.calls.size(), 320u);
+        EXPECT_EQ(dev.back.calls[0].dst.top, c.row) << c.phase;
+    }
+    for (int i = 0; i < 320; ++i) {
+        const FakeCall& col = dev.back.calls[size_t(i)];
+        EXPECT_EQ(col.dst.left, 2 * i);
+        EXPECT_EQ(col.src.left, 32 + 2 * i);
+        EXPECT_EQ(col.src.right, 34 + 2 * i);
+        EXPECT_EQ(col.src.top, 0);
+        EXPECT_EQ(col.src.bottom, 32);
+    }
+}
+
+TEST_F(Scroller, SinePhaseRunsThrough181Steps) {
+    for (int step = 0; step < 180; ++step) {
+        ASSERT_EQ(g_SinePhase, 2 * step);
+        Scroller_DrawSine(240);
+    }
+    EXPECT_EQ(g_SinePhase, 360);
+    Scroller_DrawSine(240);
+    EXPECT_EQ(g_SinePhase, 0);
+}
+
+TEST_F(Scroller, ColumnAnglesWrapAfter360) {
+    g_SinePhase = 350;
+    Scroller_DrawSine(240);
+    ASSERT_EQ(dev.back.calls.size(), 320u);
+    EXPECT_EQ(dev.back.calls[10].dst.top, 239); // angle 360
+    EXPECT_EQ(dev.back.calls[11].dst.top, 240); // angle 0
+    EXPECT_EQ(dev.back.calls[12].dst.top, int(std::sin(DegToRad(1)) * 150.0 + 240));
+    // Over a whole turn every column stays within rows 90..420.
+    for (int frame = 0; frame < 181; ++frame)
+        Scroller_DrawSine(240);
+    for (const FakeCall& c : dev.back.calls) {
+        ASSERT_GE(c.dst.top, 90);
+        ASSERT_LE(c.dst.top, 420);
+    }
 }

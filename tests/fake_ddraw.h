@@ -30,6 +30,11 @@ class FakeSurface final : public IDirectDrawSurface4 {
     int restores = 0;
     std::deque<HRESULT> scripted; // results returned (without drawing) before real work
     std::vector<FakeCall> calls;
+    std::vector<const char*>* events = nullptr; // when set, every call's name in order
+
+    void Event(const char* name) {
+        if (events) events->push_back(name);
+    }
 
     WORD At(int x, int y) const { return pixels[size_t(y) * width + x]; }
     void Set(int x, int y, WORD v) { pixels[size_t(y) * width + x] = v; }
@@ -42,6 +47,7 @@ class FakeSurface final : public IDirectDrawSurface4 {
         RECT whole = {0, 0, width, height};
         RECT dr = d ? *d : whole;
         calls.push_back({false, dr, sr ? *sr : RECT{}, flags, s});
+        Event(flags & DDBLT_COLORFILL ? "Fill" : "Blt");
         if (HRESULT hr; Scripted(&hr)) return hr;
         auto* src = static_cast<FakeSurface*>(s);
         if (lost || (src && src->lost)) return DDERR_SURFACELOST;
@@ -73,6 +79,7 @@ class FakeSurface final : public IDirectDrawSurface4 {
                          r,
                          trans,
                          s});
+        Event("BltFast");
         if (HRESULT hr; Scripted(&hr)) return hr;
         if (lost || src->lost) return DDERR_SURFACELOST;
         const int w = r.right - r.left, h = r.bottom - r.top;
@@ -102,6 +109,7 @@ class FakeSurface final : public IDirectDrawSurface4 {
         return DD_OK;
     }
     HRESULT Lock(LPRECT, LPDDSURFACEDESC2 d, DWORD, HANDLE) override {
+        Event("Lock");
         if (lost) return DDERR_SURFACELOST;
         d->lpSurface = pixels.data();
         d->lPitch = width * 2;
@@ -117,7 +125,10 @@ class FakeSurface final : public IDirectDrawSurface4 {
         hasKey = true;
         return DD_OK;
     }
-    HRESULT Unlock(LPRECT) override { return DD_OK; }
+    HRESULT Unlock(LPRECT) override {
+        Event("Unlock");
+        return DD_OK;
+    }
 
   private:
     bool Scripted(HRESULT* hr) {
@@ -164,6 +175,7 @@ inline WORD SheetPixel(int x, int y) {
 
 struct FakeDevice {
     FakeDirectDraw dd;
+    FakeSurface primary{640, 480};
     FakeSurface back{640, 480, 4};
     FakeSurface gfx{640, 400};
 
@@ -171,18 +183,34 @@ struct FakeDevice {
         for (int y = 0; y < 400; ++y)
             for (int x = 0; x < 640; ++x)
                 gfx.Set(x, y, SheetPixel(x, y));
+        // The space cells of the three fonts are black, as on the real sheet.
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                gfx.Set(x, y, 0);
+                gfx.Set(320 + x, y, 0);
+                gfx.Set(x, 288 + y, 0);
+            }
         gfx.hasKey = true;
         back.hasKey = true;
-        g_pDD = &dd;
-        g_pDDSBack = &back;
-        g_pDDSGfx = &gfx;
+        Attach();
     }
     ~FakeDevice() {
         g_pDD = nullptr;
+        g_pDDSPrimary = nullptr;
         g_pDDSBack = nullptr;
         g_pDDSGfx = nullptr;
         g_pDDSScroller = nullptr;
         g_pDDSWriter = nullptr;
+    }
+    // Points the globals at the fakes again (a fatal report's release clears them); the
+    // scroller and writer surfaces are the first two created, if they were.
+    void Attach() {
+        g_pDD = &dd;
+        g_pDDSPrimary = &primary;
+        g_pDDSBack = &back;
+        g_pDDSGfx = &gfx;
+        if (dd.created.size() >= 1) g_pDDSScroller = dd.created[0];
+        if (dd.created.size() >= 2) g_pDDSWriter = dd.created[1];
     }
     FakeSurface* Created(int i) { return dd.created.at(size_t(i)); }
 };

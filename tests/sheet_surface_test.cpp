@@ -11,6 +11,12 @@
 #include "display/surface.h"
 #include "display_test_util.h"
 
+// InitApp keeps the sheet bitmap loaded for the life of the process, as the intro does; the
+// leak checker is told so, for that one allocation path only.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:LoadImageA\n";
+}
+
 namespace {
 
 std::vector<uint8_t> SheetIndices() {

@@ -101,7 +101,11 @@ HRESULT InitApp() {
     ddsd.dwSize = sizeof ddsd;
     ddsd.dwFlags = DDSD_PIXELFORMAT;
     hr = g_pDDSPrimary->GetSurfaceDesc(&ddsd);
-    if (hr != DD_OK) return Fatal_Error(g_hWnd, 0, "Cant get RGB mask\nLine : %d", 149);
+    if (hr != DD_OK) {
+        // Reported with the code 0, but start-up must still see the failure.
+        Fatal_Error(g_hWnd, 0, "Cant get RGB mask\nLine : %d", 149);
+        return hr;
+    }
 
     Gamma_Init();
     return 0;

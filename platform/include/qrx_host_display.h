@@ -2,6 +2,7 @@
 // last flip displayed. Nothing of the intro itself includes this header.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "qrx_ddraw.h"
@@ -31,6 +32,10 @@ DisplayedFrame Displayed();
 
 // The displayed colour of a pixel, gamma applied (0x00RRGGBB), as the screen shows it.
 uint32_t DisplayColor(uint16_t pixel, const DDGAMMARAMP* ramp);
+
+// A bitmap made from packed DIB bytes (info header, palette, pixels) as LoadImageA makes it
+// from a bitmap resource; null when the data is malformed or not 8 bits uncompressed.
+HBITMAP BitmapFromPackedDib(const void* data, size_t size);
 
 // Objects alive now, for checking reference counts.
 int LiveSurfaces();

@@ -264,6 +264,10 @@ int WINAPI ReleaseDC(HWND, HDC) {
 }
 
 namespace qrxhost {
+HBITMAP BitmapFromPackedDib(const void* data, size_t size) {
+    return reinterpret_cast<HBITMAP>(
+        qrxgdi::ParsePackedDib(static_cast<const uint8_t*>(data), size));
+}
 int LiveGdiObjects() {
     return static_cast<int>(Bitmaps().size() + MemoryDcs().size());
 }

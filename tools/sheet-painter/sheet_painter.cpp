@@ -2,7 +2,7 @@
 // TrueType/OpenType font and a few shaded shapes, plus a 2x PNG preview and the program icon.
 // The output depends only on the font file and this code: every run writes the same bytes.
 //
-//   sheet-painter [--font FILE] [--bmp OUT.bmp] [--png OUT.png] [--ico OUT.ico]
+//   sheet-painter [--font FILE] [--icon-font FILE] [--bmp OUT.bmp] [--png OUT.png] [--ico OUT.ico]
 //
 // Sheet layout (rectangles left, top, right, bottom; right and bottom exclusive):
 //   font A        (0, 0, 320, 192)     10x6 cells of 32x32, characters 32..91, gold
@@ -129,23 +129,24 @@ struct Mask {
 };
 
 FT_Library g_ft;
-FT_Face g_face;
+FT_Face g_face;     // the sheet's fonts and logo
+FT_Face g_iconFace; // the icon's letter, which must stay a clear "Q" at 16x16
 
 struct Outline {
     FT_Outline* src = nullptr;
     FT_BBox box{};
 };
 
-Outline LoadOutline(char ch) {
-    FT_UInt index = FT_Get_Char_Index(g_face, static_cast<unsigned char>(ch));
+Outline LoadOutline(char ch, FT_Face face = g_face) {
+    FT_UInt index = FT_Get_Char_Index(face, static_cast<unsigned char>(ch));
     if (index == 0 ||
-        FT_Load_Glyph(g_face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) ||
-        g_face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
+        FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) ||
+        face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
         std::fprintf(stderr, "sheet-painter: the font has no outline for '%c'\n", ch);
         std::exit(1);
     }
     Outline o;
-    o.src = &g_face->glyph->outline;
+    o.src = &face->glyph->outline;
     FT_Outline_Get_BBox(o.src, &o.box);
     return o;
 }
@@ -291,9 +292,9 @@ void Paint(const Mask& m, int x0, int y0, const Look& look) {
                     double dhy = (height(sx, sy + 1) - height(sx, sy - 1)) * kSuper / 2;
                     Vec n = Normalise({-dhx * look.bevel, -dhy * look.bevel, 1});
                     double diffuse = std::max(0.0, Dot(n, kLight)) / kLight.z;
-                    double glint = std::pow(std::max(0.0, Dot(n, kGlint)), 6);
+                    double glint = std::pow(std::max(0.0, Dot(n, kGlint)), 4);
                     double v = (sy + 0.5) / sh;
-                    double t = look.profile(v) * (0.3 + 0.7 * diffuse) + 1.1 * glint;
+                    double t = look.profile(v) * (0.3 + 0.7 * diffuse) + 1.6 * glint;
                     shadeSum += g * std::min(t, 1.0);
                     weight += g;
                 }
@@ -304,16 +305,17 @@ void Paint(const Mask& m, int x0, int y0, const Look& look) {
         }
 }
 
-// A polished face: bright above a dark horizon just above the middle, bright again below it.
+// A polished face: bright sky above a sharp dark horizon at the middle, the bright ground
+// below it fading towards the bottom.
 double ChromeProfile(double v) {
-    if (v < 0.48) return 0.95 - 0.6 * (v / 0.48);
-    return 0.82 - 0.5 * ((v - 0.48) / 0.52);
+    if (v < 0.5) return 1.0 - 0.72 * std::pow(v / 0.5, 1.6);
+    return 0.86 - 0.5 * ((v - 0.5) / 0.5);
 }
 
 // Cast metal: a softer fall from top to bottom with a faint band.
 double MetalProfile(double v) {
-    if (v < 0.5) return 0.92 - 0.45 * (v / 0.5);
-    return 0.72 - 0.4 * ((v - 0.5) / 0.5);
+    if (v < 0.5) return 0.94 - 0.48 * (v / 0.5);
+    return 0.74 - 0.4 * ((v - 0.5) / 0.5);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -561,14 +563,14 @@ void IconImage(int size, std::vector<int>& index, std::vector<bool>& transparent
     index.assign(size_t(size) * size, 0);
     transparent.assign(size_t(size) * size, true);
     // The letter, fitted into the middle of the sphere.
-    Outline q = LoadOutline('Q');
-    double box = size * 0.62;
+    Outline q = LoadOutline('Q', g_iconFace);
+    double box = size * 0.7;
     double s = box / std::max(q.box.xMax - q.box.xMin, q.box.yMax - q.box.yMin);
     Mask m = NewMask(size, size);
     Placement p{s, s, (size - (q.box.xMax - q.box.xMin) * s) / 2,
                 (size - (q.box.yMax - q.box.yMin) * s) / 2};
     RasteriseInto(m, q, p);
-    const std::vector<Stop> blue = {{0, {0, 0, 60}}, {0.5, {20, 70, 210}}, {1, {150, 200, 255}}};
+    const std::vector<Stop> blue = {{0, {0, 0, 60}}, {0.55, {20, 70, 210}}, {1, {150, 200, 255}}};
     const std::vector<Stop> gold = {{0, {110, 64, 0}}, {0.6, {230, 170, 30}}, {1, {255, 250, 200}}};
     const int ss = 4;
     const double c = size / 2.0, radius = size / 2.0 - 0.25;
@@ -576,7 +578,6 @@ void IconImage(int size, std::vector<int>& index, std::vector<bool>& transparent
         for (int px = 0; px < size; ++px) {
             Rgb sum{0, 0, 0};
             int inside = 0;
-            double letter = 0;
             for (int j = 0; j < ss; ++j)
                 for (int i = 0; i < ss; ++i) {
                     double dx = (px + (i + 0.5) / ss - c) / radius;
@@ -589,7 +590,12 @@ void IconImage(int size, std::vector<int>& index, std::vector<bool>& transparent
                     Rgb col = Gradient(blue, t);
                     int mx = (px * ss + i) * kSuper / ss, my = (py * ss + j) * kSuper / ss;
                     double g = m.At(mx, my) / 255.0;
-                    letter += g;
+                    // A dark rim one pixel wide keeps the letter apart from the sphere.
+                    double rim = 0;
+                    for (int oy = -kSuper; oy <= kSuper; oy += kSuper)
+                        for (int ox = -kSuper; ox <= kSuper; ox += kSuper)
+                            rim = std::max(rim, m.At(mx + ox, my + oy) / 255.0);
+                    col = Lerp(col, {0, 0, 40}, rim);
                     Rgb lc = Gradient(gold, 0.95 - 0.6 * (py + (j + 0.5) / ss) / size);
                     col = Lerp(col, lc, g);
                     sum = {sum.r + col.r, sum.g + col.g, sum.b + col.b};
@@ -696,7 +702,7 @@ void PaintSheet() {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string font = SHEET_FONT, bmp, png, ico;
+    std::string font = SHEET_FONT, iconFont = SHEET_ICON_FONT, bmp, png, ico;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string opt = argv[i];
         if (opt == "--font")
@@ -713,14 +719,16 @@ int main(int argc, char** argv) {
         }
     }
     if (argc % 2 == 0 || (bmp.empty() && png.empty() && ico.empty())) {
-        std::fprintf(stderr,
-                     "usage: sheet-painter [--font FILE] [--bmp OUT] [--png OUT] [--ico OUT]\n");
+        std::fprintf(stderr, "usage: sheet-painter [--font FILE] [--icon-font FILE] [--bmp OUT] "
+                             "[--png OUT] [--ico OUT]\n");
         return 2;
     }
-    if (FT_Init_FreeType(&g_ft) || FT_New_Face(g_ft, font.c_str(), 0, &g_face)) {
-        std::fprintf(stderr, "sheet-painter: cannot open font %s\n", font.c_str());
-        return 1;
-    }
+    if (FT_Init_FreeType(&g_ft)) return 1;
+    for (auto [path, face] : {std::pair{&font, &g_face}, std::pair{&iconFont, &g_iconFace}})
+        if (FT_New_Face(g_ft, path->c_str(), 0, face)) {
+            std::fprintf(stderr, "sheet-painter: cannot open font %s\n", path->c_str());
+            return 1;
+        }
     PaintSheet();
     bool ok = true;
     if (!bmp.empty() && !WriteBmp(bmp))
@@ -730,6 +738,7 @@ int main(int argc, char** argv) {
     if (!ico.empty() && !WriteIco(ico))
         ok = false, std::fprintf(stderr, "cannot write %s\n", ico.c_str());
     FT_Done_Face(g_face);
+    FT_Done_Face(g_iconFace);
     FT_Done_FreeType(g_ft);
     return ok ? 0 : 1;
 }

@@ -1,13 +1,14 @@
-// sheet-painter: paints the intro's graphics sheet, a 640x400 8-bit palette bitmap, from a
-// TrueType/OpenType font and a few shaded shapes, plus a 2x PNG preview and the program icon.
-// The output depends only on the font file and this code: every run writes the same bytes.
+// sheet-painter: paints the intro's graphics sheet, a 640x400 8-bit palette bitmap, from two
+// fonts (one for the three glyph sets, one for the word-mark and the icon letter) and a few
+// shaded shapes, plus a 2x PNG preview and the program icon.
+// The output depends only on the font files and this code: every run writes the same bytes.
 //
-//   sheet-painter [--font FILE] [--icon-font FILE] [--bmp OUT.bmp] [--png OUT.png] [--ico OUT.ico]
+//   sheet-painter [--font FILE] [--mark-font FILE] [--bmp OUT.bmp] [--png OUT.png] [--ico OUT.ico]
 //
 // Sheet layout (rectangles left, top, right, bottom; right and bottom exclusive):
 //   font A        (0, 0, 320, 192)     10x6 cells of 32x32, characters 32..91, gold
 //   font B        (320, 0, 640, 192)   same layout, blue
-//   logo          (0, 194, 534, 288)   "QRX" word-mark, metallic grey
+//   logo          (0, 194, 534, 288)   "QRX" word-mark (second font), metallic grey
 //   red ball      (544, 192, 580, 228) shaded sphere, 33 px across
 //   signature tag (576, 256, 640, 264) small pixel lettering
 //   scroller font (0, 288, 640, 384)   20x3 cells, metallic grey; the "[" cell is a silver ball
@@ -130,7 +131,7 @@ struct Mask {
 
 FT_Library g_ft;
 FT_Face g_face;     // the sheet's fonts and logo
-FT_Face g_iconFace; // the icon's letter, which must stay a clear "Q" at 16x16
+FT_Face g_markFace; // the word-mark and the icon letter: a compact, classic "Q"
 
 struct Outline {
     FT_Outline* src = nullptr;
@@ -155,6 +156,7 @@ Outline LoadOutline(char ch, FT_Face face = g_face) {
 // with y' measured upwards from the bottom of the mask.
 struct Placement {
     double sx, sy, ox, oy;
+    double embolden = 0; // strokes thickened by this many pixels in all (half on each side)
 };
 
 void RasteriseInto(Mask& mask, const Outline& o, const Placement& p) {
@@ -170,6 +172,10 @@ void RasteriseInto(Mask& mask, const Outline& o, const Placement& p) {
         double y = ((o.src->points[i].y - o.box.yMin) * p.sy + p.oy) * unit;
         copy.points[i].x = static_cast<FT_Pos>(std::lround(x));
         copy.points[i].y = static_cast<FT_Pos>(std::lround(y));
+    }
+    if (p.embolden > 0 && FT_Outline_Embolden(&copy, static_cast<FT_Pos>(p.embolden * unit))) {
+        std::fprintf(stderr, "sheet-painter: emboldening failed\n");
+        std::exit(1);
     }
     // Render into a scratch buffer, then add (saturating) into the mask so that several
     // outlines can share one mask.
@@ -337,20 +343,22 @@ void PaintFont(const char* glyphs, int columns, int x0, int y0, const Look& look
 void PaintLogo(const Look& look) {
     const int w = 534, h = 94, x0 = 0, y0 = 194;
     const char* word = "QRX";
-    const double margin = 3, gap = 10, height = 88;
+    // Strokes are thickened by `bold` pixels; margin, gap and height are those of the plain
+    // outlines, so the thickened letters reach 3 pixels from the left and right edges.
+    const double bold = 4, margin = 3 + bold / 2, gap = 8 + bold, height = 90 - bold;
     double total = 0;
     double sy[3];
     Mask m = NewMask(w, h);
     for (int i = 0; i < 3; ++i) {
-        Outline o = LoadOutline(word[i]);
+        Outline o = LoadOutline(word[i], g_markFace);
         sy[i] = height / double(o.box.yMax - o.box.yMin);
         total += (o.box.xMax - o.box.xMin) * sy[i];
     }
     double stretch = (w - 2 * margin - 2 * gap) / total;
     double x = margin;
     for (int i = 0; i < 3; ++i) {
-        Outline o = LoadOutline(word[i]);
-        Placement p{sy[i] * stretch, sy[i], x, (h - height) / 2};
+        Outline o = LoadOutline(word[i], g_markFace);
+        Placement p{sy[i] * stretch, sy[i], x, (h - height) / 2, bold};
         RasteriseInto(m, o, p);
         x += (o.box.xMax - o.box.xMin) * p.sx + gap;
     }
@@ -563,7 +571,7 @@ void IconImage(int size, std::vector<int>& index, std::vector<bool>& transparent
     index.assign(size_t(size) * size, 0);
     transparent.assign(size_t(size) * size, true);
     // The letter, fitted into the middle of the sphere.
-    Outline q = LoadOutline('Q', g_iconFace);
+    Outline q = LoadOutline('Q', g_markFace);
     double box = size * 0.7;
     double s = box / std::max(q.box.xMax - q.box.xMin, q.box.yMax - q.box.yMin);
     Mask m = NewMask(size, size);
@@ -702,11 +710,13 @@ void PaintSheet() {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string font = SHEET_FONT, iconFont = SHEET_ICON_FONT, bmp, png, ico;
+    std::string font = SHEET_FONT, markFont = SHEET_MARK_FONT, bmp, png, ico;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string opt = argv[i];
         if (opt == "--font")
             font = argv[i + 1];
+        else if (opt == "--mark-font")
+            markFont = argv[i + 1];
         else if (opt == "--bmp")
             bmp = argv[i + 1];
         else if (opt == "--png")
@@ -719,12 +729,12 @@ int main(int argc, char** argv) {
         }
     }
     if (argc % 2 == 0 || (bmp.empty() && png.empty() && ico.empty())) {
-        std::fprintf(stderr, "usage: sheet-painter [--font FILE] [--icon-font FILE] [--bmp OUT] "
+        std::fprintf(stderr, "usage: sheet-painter [--font FILE] [--mark-font FILE] [--bmp OUT] "
                              "[--png OUT] [--ico OUT]\n");
         return 2;
     }
     if (FT_Init_FreeType(&g_ft)) return 1;
-    for (auto [path, face] : {std::pair{&font, &g_face}, std::pair{&iconFont, &g_iconFace}})
+    for (auto [path, face] : {std::pair{&font, &g_face}, std::pair{&markFont, &g_markFace}})
         if (FT_New_Face(g_ft, path->c_str(), 0, face)) {
             std::fprintf(stderr, "sheet-painter: cannot open font %s\n", path->c_str());
             return 1;
@@ -738,7 +748,7 @@ int main(int argc, char** argv) {
     if (!ico.empty() && !WriteIco(ico))
         ok = false, std::fprintf(stderr, "cannot write %s\n", ico.c_str());
     FT_Done_Face(g_face);
-    FT_Done_Face(g_iconFace);
+    FT_Done_Face(g_markFace);
     FT_Done_FreeType(g_ft);
     return ok ? 0 : 1;
 }

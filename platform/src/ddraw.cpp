@@ -36,8 +36,8 @@ const char* const kMethodNames[kMethodCount] = {
     "Release"};
 
 std::vector<Surface*>& Surfaces() {
-    static std::vector<Surface*> v;
-    return v;
+    static auto* v = new std::vector<Surface*>; // never destroyed: live objects stay reachable
+    return *v;
 }
 
 struct DisplayState {
@@ -608,8 +608,8 @@ struct DirectDraw final : IDirectDraw {
 };
 
 std::vector<void*>& DirectDrawObjects() {
-    static std::vector<void*> v;
-    return v;
+    static auto* v = new std::vector<void*>; // never destroyed: live objects stay reachable
+    return *v;
 }
 void Forget(void* p) {
     auto& v = DirectDrawObjects();

@@ -30,12 +30,12 @@ struct Bitmap {
 };
 
 std::vector<Bitmap*>& Bitmaps() {
-    static std::vector<Bitmap*> v;
-    return v;
+    static auto* v = new std::vector<Bitmap*>; // never destroyed: live objects stay reachable
+    return *v;
 }
 std::vector<qrxdd::Dc*>& MemoryDcs() {
-    static std::vector<qrxdd::Dc*> v;
-    return v;
+    static auto* v = new std::vector<qrxdd::Dc*>; // never destroyed: live objects stay reachable
+    return *v;
 }
 
 // The 1x1 bitmap a new memory DC holds until another is selected.

@@ -215,7 +215,7 @@ bool IsAlnum(char ch) {
 // inside. Everything is widened a little for heavy demo capitals, but never beyond the
 // cell, and centred across it.
 Mask GlyphMask(char ch) {
-    const double widen = 1.12;
+    const double widen = 1.08;
     Outline cap = LoadOutline('H');
     const double capScale = double(kCell) / (cap.box.yMax - cap.box.yMin);
     Outline o = LoadOutline(ch);
@@ -232,8 +232,11 @@ Mask GlyphMask(char ch) {
         if (top > kCell) bottom -= top - kCell;
         p.oy = bottom;
     }
+    // Only the widest letter takes the whole cell; the others keep about a pixel clear on each
+    // side, so that neighbouring letters of a line stay apart.
+    const double widest = ch == 'W' ? kCell : ch == 'M' ? kCell - 1 : kCell - 2;
     p.sx = p.sy * widen;
-    if (bw * p.sx > kCell) p.sx = kCell / bw;
+    if (bw * p.sx > widest) p.sx = widest / bw;
     p.ox = (kCell - bw * p.sx) / 2;
     Mask m = NewMask(kCell, kCell);
     RasteriseInto(m, o, p);

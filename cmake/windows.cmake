@@ -26,7 +26,7 @@ add_custom_command(
           -o ${QRX_RC_OBJ}
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/assets
   DEPENDS bass ${CMAKE_SOURCE_DIR}/assets/qrx.rc ${CMAKE_SOURCE_DIR}/assets/sheet.bmp
-          ${CMAKE_SOURCE_DIR}/assets/module.mod
+          ${CMAKE_SOURCE_DIR}/assets/module.mod ${CMAKE_SOURCE_DIR}/assets/qrx.ico
   COMMENT "Compiling the resources with windres")
 
 add_executable(QRXIntro WIN32 ${QRX_SYSTEM_SOURCES} ${QRX_RC_OBJ})

@@ -103,20 +103,25 @@ bool KeyedOut(uint16_t p, uint32_t lo, uint32_t hi) {
 }
 
 // Unscaled copy of w x h pixels, source read as a whole before any write (memmove order).
-void CopyRect(Surface& dst, int dx, int dy, Surface& src, int sx, int sy, int w, int h, bool keyed,
-              uint32_t lo, uint32_t hi) {
+#define QRX_KERNEL __attribute__((optimize("O3")))
+
+QRX_KERNEL void CopyRect(Surface& dst, int dx, int dy, Surface& src, int sx, int sy, int w, int h,
+                         bool keyed, uint32_t lo, uint32_t hi) {
     bool backward = &dst == &src && (dy > sy || (dy == sy && dx > sx));
     if (!keyed) {
-        size_t bytes = static_cast<size_t>(w) * 2;
-        if (backward) {
-            for (int y = h - 1; y >= 0; --y)
-                std::memmove(dst.Row(dy + y) + dx, src.Row(sy + y) + sx, bytes);
-        } else if (&dst == &src) {
-            for (int y = 0; y < h; ++y)
-                std::memmove(dst.Row(dy + y) + dx, src.Row(sy + y) + sx, bytes);
+        const size_t bytes = static_cast<size_t>(w) * 2;
+        if (&dst != &src || dy != sy) {
+            // Distinct rows never overlap; their order alone keeps the source intact.
+            if (backward) {
+                for (int y = h - 1; y >= 0; --y)
+                    std::memcpy(dst.Row(dy + y) + dx, src.Row(sy + y) + sx, bytes);
+            } else {
+                for (int y = 0; y < h; ++y)
+                    std::memcpy(dst.Row(dy + y) + dx, src.Row(sy + y) + sx, bytes);
+            }
         } else {
             for (int y = 0; y < h; ++y)
-                std::memcpy(dst.Row(dy + y) + dx, src.Row(sy + y) + sx, bytes);
+                std::memmove(dst.Row(dy + y) + dx, src.Row(sy + y) + sx, bytes);
         }
         return;
     }
@@ -163,8 +168,8 @@ std::vector<uint16_t>& Scratch() {
 // rectangle) takes source column srcLeft + (dx * srcW) / dstW, rows likewise, so the first
 // destination pixel takes the first source pixel and the mapping never leaves the source
 // rectangle.
-void ScaleRect(Surface& dst, const RECT& d, Surface& src, const RECT& s, bool keyed, uint32_t lo,
-               uint32_t hi) {
+QRX_KERNEL void ScaleRect(Surface& dst, const RECT& d, Surface& src, const RECT& s, bool keyed,
+                          uint32_t lo, uint32_t hi) {
     const int dw = d.right - d.left, dh = d.bottom - d.top;
     const int sw = s.right - s.left, sh = s.bottom - s.top;
     const uint16_t* base;
@@ -220,7 +225,7 @@ void ScaleRect(Surface& dst, const RECT& d, Surface& src, const RECT& s, bool ke
     }
 }
 
-void FillRect(Surface& s, const RECT& r, uint16_t value) {
+QRX_KERNEL void FillRect(Surface& s, const RECT& r, uint16_t value) {
     const int w = r.right - r.left;
     if (w <= 0) return;
     for (int y = r.top; y < r.bottom; ++y) {
@@ -263,11 +268,13 @@ Surface* NewSurface(int w, int h, LONG pitch, DWORD caps, const char* tag) {
     s->height = h;
     s->pitch = pitch;
     s->caps = caps;
-    s->store.assign(static_cast<size_t>(pitch) * h, 0);
-    s->bits = s->store.data();
+    // Rows start on 64-byte boundaries, as video memory would place them.
+    s->store.assign(static_cast<size_t>(pitch) * h + 63, 0);
+    s->bits = s->store.data() + (-reinterpret_cast<uintptr_t>(s->store.data()) & 63);
     s->dc.magic = kSurfaceDcMagic;
     s->dc.surface = s;
     std::snprintf(s->tag, sizeof s->tag, "%s", tag);
+    s->gfx = !std::strcmp(tag, "gfx");
     char size[24];
     std::snprintf(size, sizeof size, "%dx%d", w, h);
     for (int m = 0; m < kMethodCount; ++m) {
@@ -311,7 +318,7 @@ Surface* SurfaceOfDc(HDC hdc) {
 
 bool Surface::Fault(Method m, HRESULT* code) const {
     if (qrxhost::TakeFault(names[m][0], code)) return true;
-    if (!std::strcmp(tag, "gfx") && qrxhost::TakeFault(names[m][1], code)) return true;
+    if (gfx && qrxhost::TakeFault(names[m][1], code)) return true;
     return qrxhost::TakeFault(names[m][2], code);
 }
 
@@ -689,7 +696,8 @@ HRESULT DirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* 
                std::none_of(Surfaces().begin(), Surfaces().end(),
                             [](Surface* s) { return !std::strcmp(s->tag, "gfx"); });
     if (qrxhost::TakeFault("IDirectDraw4::CreateSurface", gfx ? "gfx" : size, &code)) return code;
-    *out = NewSurface(w, h, w * 2, caps | DDSCAPS_OFFSCREENPLAIN, gfx ? "gfx" : size);
+    // Off-screen rows are padded to 64 bytes; the primary keeps its settable pitch.
+    *out = NewSurface(w, h, (w * 2 + 3) & ~3, caps | DDSCAPS_OFFSCREENPLAIN, gfx ? "gfx" : size);
     return DD_OK;
 }
 

@@ -71,6 +71,7 @@ struct Surface final : IDirectDrawSurface4 {
     DWORD caps = 0;
     bool primary = false;
     bool back = false;
+    bool gfx = false;           // the graphics sheet: faults may name it "@gfx" or by its size
     Surface* partner = nullptr; // primary <-> its back buffer
     GammaControl* gamma = nullptr;
     bool hasSrcKey = false;

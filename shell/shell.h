@@ -6,6 +6,7 @@
 #include "common/globals.h"
 
 // Start-up, window and main loop (shell/startup.cpp, shell/wndproc.cpp).
+const char WINDOW_TITLE[] = "QRX Intro 2k";      // also the caption of every report
 BOOL Startup(HINSTANCE hInstance, int nCmdShow); // TRUE when the loop may run
 LRESULT CALLBACK WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 int RunMessageLoop(); // returns the quit message's parameter

@@ -52,6 +52,32 @@ void OnIdle(std::function<void()> hook);
 // and after every successful Flip has presented (frame: 1 for the first flip).
 void OnFlip(std::function<void(int frame)> hook);
 
+// Called whenever PeekMessageA finds no message (virtual mode). In the intro's main loop that
+// is once before every frame and before every wait, so a test can count and pace the loop.
+void OnEmptyPeek(std::function<void()> hook);
+
+// Called at every platform call that is named in the call log (whether or not logging is on),
+// at the start of the call, so a test can act at a given point (e.g. post a key at "Sleep").
+void OnCall(std::function<void(const char* name)> hook);
+
+// ---- Windows (virtual mode: a 1024x768 desktop) ------------------------------------------------
+
+struct WindowRecord {
+    HWND hwnd;
+    std::string className;
+    std::string title;
+    DWORD exStyle;
+    DWORD style;
+    int x, y, width, height;
+    bool visible;   // after ShowWindow with a showing command
+    bool destroyed; // after DestroyWindow
+};
+const std::vector<WindowRecord>& Windows(); // every window created, in order
+// The class as registered (its strings owned by the layer), or null.
+const WNDCLASSA* RegisteredClass(const char* className);
+int CursorShowCount(); // ShowCursor's display counter: 0 at start, shown while >= 0
+HCURSOR CurrentCursor(); // the last SetCursor argument (null at start)
+
 // ---- Recorded message boxes -------------------------------------------------------------------
 
 struct MessageBoxRecord {

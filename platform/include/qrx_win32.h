@@ -228,6 +228,7 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
 BOOL WINAPI UpdateWindow(HWND hWnd);
 HWND WINAPI SetFocus(HWND hWnd);
 BOOL WINAPI DestroyWindow(HWND hWnd);
+BOOL WINAPI IsWindow(HWND hWnd);
 int WINAPI GetSystemMetrics(int nIndex);
 
 BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,

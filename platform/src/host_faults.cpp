@@ -1,4 +1,6 @@
 // Fault registry and call log of the test host.
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "qrx_host.h"
@@ -19,6 +21,8 @@ std::vector<Fault>& Faults() {
 }
 
 bool g_logOn = false;
+std::function<void(const char*)> g_onCall;
+bool g_inOnCall = false; // the hook's own platform calls do not re-enter it
 std::vector<std::string>& Log() {
     static std::vector<std::string> log;
     return log;
@@ -30,7 +34,9 @@ void InjectFault(const std::string& call, HRESULT code, int count, int skip) {
     Faults().push_back({call, code, count, skip});
 }
 
-void ClearFaults() { Faults().clear(); }
+void ClearFaults() {
+    Faults().clear();
+}
 
 bool TakeFault(const char* call, HRESULT* code) {
     if (Faults().empty()) return false;
@@ -56,10 +62,22 @@ bool TakeFault(const char* call, const char* surfaceTag, HRESULT* code) {
     return TakeFault(call, code);
 }
 
-void EnableCallLog(bool on) { g_logOn = on; }
-const std::vector<std::string>& CallLog() { return Log(); }
+void EnableCallLog(bool on) {
+    g_logOn = on;
+}
+const std::vector<std::string>& CallLog() {
+    return Log();
+}
 void LogCall(const char* name) {
     if (g_logOn) Log().push_back(name);
+    if (g_onCall && !g_inOnCall) {
+        g_inOnCall = true;
+        g_onCall(name);
+        g_inOnCall = false;
+    }
+}
+void OnCall(std::function<void(const char* name)> hook) {
+    g_onCall = std::move(hook);
 }
 
 } // namespace qrxhost

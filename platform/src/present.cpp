@@ -61,7 +61,6 @@ bool EnsureOutput(SDL_Window* window) {
     if (g_out.window == window && g_out.texture) return true;
     ReleasePresentation();
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
-    SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     g_out.renderer =
         SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     if (!g_out.renderer) g_out.renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);

@@ -5,7 +5,7 @@ BUILD := build/release
 ASAN := build/asan
 WIN := build/windows
 
-.PHONY: run test build asan windows deps-run deps-test clean
+.PHONY: run test build asan windows test-windows deps-run deps-test clean
 
 run: deps-run build
 	$(BUILD)/qrx-intro
@@ -23,6 +23,10 @@ windows:
 	cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(WIN) -j $(JOBS)
 	@echo "Built $(WIN)/QRXIntro.exe"
+
+# The Windows program under Wine on a private Xvfb screen (installs wine, Xvfb, xdotool).
+test-windows: windows
+	scripts/test-windows.sh
 
 test: deps-test build asan windows
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure

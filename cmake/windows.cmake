@@ -29,6 +29,25 @@ add_custom_command(
           ${CMAKE_SOURCE_DIR}/assets/module.mod ${CMAKE_SOURCE_DIR}/assets/qrx.ico
   COMMENT "Compiling the resources with windres")
 
-add_executable(QRXIntro WIN32 ${QRX_SYSTEM_SOURCES} ${QRX_RC_OBJ})
-target_include_directories(QRXIntro PRIVATE ${CMAKE_SOURCE_DIR})
+add_library(qrx_system OBJECT ${QRX_SYSTEM_SOURCES})
+target_include_directories(qrx_system PRIVATE ${CMAKE_SOURCE_DIR})
+
+add_executable(QRXIntro WIN32 $<TARGET_OBJECTS:qrx_system> ${QRX_RC_OBJ})
 target_link_libraries(QRXIntro PRIVATE ddraw dxguid gdi32 user32 kernel32)
+
+# For scripts/test-windows.sh: the same program without the graphics sheet, which must stop
+# with its message box. Built only on request.
+set(QRX_NOSHEET_RC_OBJ ${CMAKE_BINARY_DIR}/nosheet_rc.o)
+add_custom_command(
+  OUTPUT ${QRX_NOSHEET_RC_OBJ}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:bass> ${CMAKE_BINARY_DIR}/bass.dll
+  COMMAND ${CMAKE_RC_COMPILER} -O coff --include-dir ${CMAKE_BINARY_DIR}
+          --include-dir ${CMAKE_SOURCE_DIR}/assets -i ${CMAKE_SOURCE_DIR}/tests/windows/nosheet.rc
+          -o ${QRX_NOSHEET_RC_OBJ}
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/assets
+  DEPENDS bass ${CMAKE_SOURCE_DIR}/tests/windows/nosheet.rc ${CMAKE_SOURCE_DIR}/assets/module.mod
+          ${CMAKE_SOURCE_DIR}/assets/qrx.ico
+  COMMENT "Compiling the resources without the sheet")
+add_executable(QRXIntroNoSheet WIN32 EXCLUDE_FROM_ALL $<TARGET_OBJECTS:qrx_system>
+               ${QRX_NOSHEET_RC_OBJ})
+target_link_libraries(QRXIntroNoSheet PRIVATE ddraw dxguid gdi32 user32 kernel32)

@@ -7,9 +7,9 @@ want="cmake g++ make pkg-config libsdl2-dev zlib1g-dev libpng-dev libfreetype-de
 for goal in "$@"; do
   case "$goal" in
     run) ;;
-    test) want="$want googletest libgtest-dev libbenchmark-dev g++-mingw-w64-i686 openmpt123 xmp xvfb xauth" ;;
+    test) want="$want googletest libgtest-dev libbenchmark-dev libopenmpt-dev g++-mingw-w64-i686 openmpt123 xmp xvfb xauth" ;;
     windows) want="$want g++-mingw-w64-i686" ;;
-    wine) want="$want g++-mingw-w64-i686 wine wine32 xvfb xauth x11-apps imagemagick" ;;
+    wine) want="$want g++-mingw-w64-i686 wine wine32 xvfb xauth x11-apps xdotool" ;;
     video) want="$want ffmpeg" ;;
     fuzz) want="$want clang libclang-rt-14-dev" ;;
   esac

@@ -696,7 +696,7 @@ HRESULT DirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* 
                std::none_of(Surfaces().begin(), Surfaces().end(),
                             [](Surface* s) { return !std::strcmp(s->tag, "gfx"); });
     if (qrxhost::TakeFault("IDirectDraw4::CreateSurface", gfx ? "gfx" : size, &code)) return code;
-    // Off-screen rows are padded to 64 bytes; the primary keeps its settable pitch.
+    // Off-screen rows are padded to whole 32-bit words; the primary keeps its settable pitch.
     *out = NewSurface(w, h, (w * 2 + 3) & ~3, caps | DDSCAPS_OFFSCREENPLAIN, gfx ? "gfx" : size);
     return DD_OK;
 }

@@ -24,10 +24,7 @@ DWORD Surface_MatchColor(LPDIRECTDRAWSURFACE4 surface, COLORREF colour) {
     DDSURFACEDESC2 ddsd;
     std::memset(&ddsd, 0, sizeof ddsd);
     ddsd.dwSize = sizeof ddsd;
-    HRESULT hr;
-    while ((hr = surface->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr)) == DDERR_WASSTILLDRAWING) {
-    }
-    if (hr == DD_OK) {
+    if (surface->Lock(nullptr, &ddsd, DDLOCK_WAIT, nullptr) == DD_OK) {
         DWORD value;
         std::memcpy(&value, ddsd.lpSurface, sizeof value);
         if (ddsd.ddpfPixelFormat.dwRGBBitCount < 32)

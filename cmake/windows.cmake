@@ -51,3 +51,8 @@ add_custom_command(
 add_executable(QRXIntroNoSheet WIN32 EXCLUDE_FROM_ALL $<TARGET_OBJECTS:qrx_system>
                ${QRX_NOSHEET_RC_OBJ})
 target_link_libraries(QRXIntroNoSheet PRIVATE ddraw dxguid gdi32 user32 kernel32)
+
+# For scripts/test-windows.sh: reports what the DirectDraw at hand does with the calls the
+# display makes (mode, pixel format, gamma control, colour keys, Flip). Built only on request.
+add_executable(ddraw_probe WIN32 EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tests/windows/ddraw_probe.cpp)
+target_link_libraries(ddraw_probe PRIVATE ddraw dxguid gdi32 user32 kernel32)

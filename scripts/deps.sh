@@ -9,7 +9,7 @@ for goal in "$@"; do
     run) ;;
     test) want="$want googletest libgtest-dev libbenchmark-dev libopenmpt-dev g++-mingw-w64-i686 openmpt123 xmp xvfb xauth" ;;
     windows) want="$want g++-mingw-w64-i686" ;;
-    wine) want="$want g++-mingw-w64-i686 wine wine32 xvfb xauth x11-apps xdotool" ;;
+    wine) want="$want g++-mingw-w64-i686 wine wine32 libgl1:i386 libgl1-mesa-dri:i386 libgl1-mesa-dri xvfb xauth x11-apps xdotool" ;;
     video) want="$want ffmpeg" ;;
     fuzz) want="$want clang libclang-rt-14-dev" ;;
   esac

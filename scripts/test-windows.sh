@@ -92,10 +92,11 @@ NOSHEET_EXE=${2:-}
 if [ -z "$EXE" ]; then
   step "Building the Windows program and its variant without the sheet"
   make -s windows JOBS="${JOBS:-2}"
-  cmake --build build/windows --target QRXIntroNoSheet -j "${JOBS:-2}" >/dev/null
+  cmake --build build/windows --target QRXIntroNoSheet ddraw_probe -j "${JOBS:-2}" >/dev/null
   EXE=$ROOT/build/windows/QRXIntro.exe
   NOSHEET_EXE=$ROOT/build/windows/QRXIntroNoSheet.exe
 fi
+PROBE=$(dirname "$EXE")/ddraw_probe.exe
 [ -f "$EXE" ] || fail "no program at $EXE"
 [ -z "$NOSHEET_EXE" ] || [ -f "$NOSHEET_EXE" ] || fail "no program at $NOSHEET_EXE"
 BASS_DLL=$(dirname "$EXE")/bass.dll
@@ -136,6 +137,17 @@ TEMP_DIR=$(timeout 60 winepath -u "$TEMP_WIN" 2>/dev/null | tr -d '\r')
 TEMP_DIR=${TEMP_DIR%/}
 [ -d "$TEMP_DIR" ] || fail "Wine's temporary folder $TEMP_WIN ($TEMP_DIR) does not exist"
 pass "temporary folder $TEMP_WIN = $TEMP_DIR"
+
+# ---------------------------------------------------------------------------------------------
+if [ -f "$PROBE" ]; then
+  step "DirectDraw under Wine: what the display relies on (tests/windows/ddraw_probe.cpp)"
+  rm -f "$WORK/ddraw_probe.txt"
+  PROBE_RC=0
+  (cd "$WORK" && timeout 60 wine "$PROBE" ddraw_probe.txt >"$LOG/ddraw_probe.log" 2>&1) || PROBE_RC=$?
+  [ -f "$WORK/ddraw_probe.txt" ] && sed 's/^/   /' "$WORK/ddraw_probe.txt"
+  [ "$PROBE_RC" -eq 0 ] || fail "Wine's DirectDraw lacks what the display needs (exit code $PROBE_RC)"
+  pass "mode, flip chain, colour keys, fills and flips as the display expects"
+fi
 
 # ---------------------------------------------------------------------------------------------
 step "Run: $(basename "$EXE")"

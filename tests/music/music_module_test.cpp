@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -81,6 +82,37 @@ TEST(MusicModule, EveryNoteIsOnTheAmigaScaleAndNamesASample) {
         EXPECT_GT(Word(20 + 30 * (sample - 1) + 22), 0u) << "empty sample at " << at;
     }
     EXPECT_GT(notes, 500);
+}
+
+// What a player says about the module, with its warnings (both players print them when the
+// loader meets something it does not take as it stands).
+std::string PlayerReport(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen((command + " '" QRX_MODULE_FILE "' 2>&1").c_str(), "r")) {
+        char buf[512];
+        while (size_t n = fread(buf, 1, sizeof buf, p))
+            out.append(buf, n);
+        pclose(p);
+    }
+    return out;
+}
+
+TEST(MusicModule, OtherPlayersLoadItWithoutAWarning) {
+    struct Player {
+        const char* command;
+        const char* channels;
+        const char* duration;
+    };
+    for (Player p :
+         {Player{"openmpt123 --verbose --info", "Channels...: 4", "Duration...: 03:27.360"},
+          Player{"xmp --load-only", "Channels     : 4 ", "Duration     : 3min27s"}}) {
+        SCOPED_TRACE(p.command);
+        std::string report = PlayerReport(p.command);
+        ASSERT_NE(report.find("qrx intro 2k"), std::string::npos) << report;
+        EXPECT_NE(report.find(p.channels), std::string::npos) << report;
+        EXPECT_NE(report.find(p.duration), std::string::npos) << report;
+        EXPECT_EQ(report.find("arning"), std::string::npos) << report;
+    }
 }
 
 } // namespace

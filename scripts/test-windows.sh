@@ -124,8 +124,8 @@ step "Wine prefix in $WORK/prefix"
 WINEPREFIX=$WORK/prefix
 WINEARCH=win32
 WINEDEBUG=-all
-# No Mono or Gecko installer dialogs: the intro needs neither.
-WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko installer dialogs (the intro needs neither), no desktop menu entries.
+WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEPREFIX WINEARCH WINEDEBUG WINEDLLOVERRIDES
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   timeout 300 wineboot -i >"$LOG/wineboot.log" 2>&1 || fail "wineboot failed (see $LOG/wineboot.log)"

@@ -16,6 +16,11 @@ int32_t g_RowOffset[480];
 
 namespace {
 
+// The ramp the display had before the show changed it, put back when the display is
+// released so that the desktop is never left dark, however the program ends.
+DDGAMMARAMP s_DesktopRamp;
+bool s_bDesktopRampSaved = false;
+
 const char* QueryMessage(HRESULT hr) {
     switch (hr) {
     case E_NOINTERFACE:
@@ -114,6 +119,17 @@ HRESULT InitApp() {
 void Gamma_Init() {
     g_pDDSPrimary->QueryInterface(IID_IDirectDrawGammaControl,
                                   reinterpret_cast<LPVOID*>(&g_pGammaControl));
+    if (!g_pGammaControl) return;
+    if (g_pGammaControl->GetGammaRamp(0, &s_DesktopRamp) != DD_OK) {
+        // Unreadable: the identity ramp is what an untouched display shows.
+        for (int i = 0; i < 256; ++i) {
+            WORD v = static_cast<WORD>(i * 257);
+            s_DesktopRamp.red[i] = v;
+            s_DesktopRamp.green[i] = v;
+            s_DesktopRamp.blue[i] = v;
+        }
+    }
+    s_bDesktopRampSaved = true;
 }
 
 void RowOffset_Init() {
@@ -149,6 +165,10 @@ HRESULT RestoreAll() {
 }
 
 void Release_All() {
+    if (s_bDesktopRampSaved && g_pGammaControl) {
+        g_pGammaControl->SetGammaRamp(0, &s_DesktopRamp);
+        s_bDesktopRampSaved = false;
+    }
     if (g_pDD) {
         if (g_pDDSPrimary) {
             g_pDDSPrimary->Release();
@@ -160,6 +180,8 @@ void Release_All() {
         }
         g_pDD->Release();
         g_pDD = nullptr;
+        // The control went with the primary; it is not released on its own.
+        g_pGammaControl = nullptr;
     }
     if (g_pDDSScroller) {
         g_pDDSScroller->Release();

@@ -3,8 +3,9 @@
 #   1. the program starts (its window appears) and shows no message box;
 #   2. frames are displayed (a screenshot taken after the first fade-in is not black);
 #   3. Esc closes it with exit code 0;
-#   4. the run leaves one "bas" file, holding our music library, in Wine's temporary folder;
-#   5. a build without the sheet "IDB_BITMAP3" shows "Couldnt load Gfx Bitmap", and Return on
+#   4. the music played: the sound sent to the (null) sound device is 16-bit PCM, not silent;
+#   5. the run leaves one "bas" file, holding our music library, in Wine's temporary folder;
+#   6. a build without the sheet "IDB_BITMAP3" shows "Couldnt load Gfx Bitmap", and Return on
 #      that box ends it with exit code 0.
 # Usage: scripts/test-windows.sh [EXE [NOSHEET_EXE]]   (default: the builds in build/windows)
 # Installs what it needs (scripts/deps.sh wine); works as root and with no display of its own.
@@ -96,14 +97,33 @@ if [ -z "$EXE" ]; then
   EXE=$ROOT/build/windows/QRXIntro.exe
   NOSHEET_EXE=$ROOT/build/windows/QRXIntroNoSheet.exe
 fi
-PROBE=$(dirname "$EXE")/ddraw_probe.exe
 [ -f "$EXE" ] || fail "no program at $EXE"
 [ -z "$NOSHEET_EXE" ] || [ -f "$NOSHEET_EXE" ] || fail "no program at $NOSHEET_EXE"
+abspath() { printf '%s/%s' "$(cd "$(dirname "$1")" && pwd)" "$(basename "$1")"; }
+EXE=$(abspath "$EXE")
+[ -z "$NOSHEET_EXE" ] || NOSHEET_EXE=$(abspath "$NOSHEET_EXE")
 BASS_DLL=$(dirname "$EXE")/bass.dll
+PROBE=$(dirname "$EXE")/ddraw_probe.exe
 
 mkdir -p "$WORK" "$LOG"
 rm -f "$LOG"/*
-c++ -std=c++20 -O2 -Wall -Wextra -Werror -o "$WORK/xwd_check" tests/windows/xwd_check.cpp
+for tool in xwd_check wav_check; do
+  c++ -std=c++20 -O2 -Wall -Wextra -Werror -o "$WORK/$tool" "tests/windows/$tool.cpp"
+done
+
+# Sound: Wine plays through ALSA, whose default device becomes a null device that records what
+# it is given into a WAV file, so the test needs no sound card and hears what was played.
+SOUND=$WORK/sound.wav
+cat >"$WORK/asound.conf" <<EOF
+pcm.!default {
+  type file
+  slave.pcm "null"
+  file "$SOUND"
+  format "wav"
+}
+EOF
+ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf:$WORK/asound.conf
+export ALSA_CONFIG_PATH
 
 # ---------------------------------------------------------------------------------------------
 step "X server: Xvfb at 640x480x16"
@@ -132,6 +152,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 timeout 120 wineserver -w || true
 wine --version
+timeout 60 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f >/dev/null 2>&1 ||
+  fail "could not choose Wine's ALSA sound driver"
 TEMP_WIN=$(timeout 60 wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')
 TEMP_DIR=$(timeout 60 winepath -u "$TEMP_WIN" 2>/dev/null | tr -d '\r')
 TEMP_DIR=${TEMP_DIR%/}
@@ -152,6 +174,7 @@ fi
 # ---------------------------------------------------------------------------------------------
 step "Run: $(basename "$EXE")"
 bas_files >"$WORK/bas.before"
+rm -f "$SOUND"
 APP_LOG=$LOG/intro.log
 START=$(date +%s)
 WINEDEBUG=-all,+msgbox timeout 300 wine "$EXE" >"$APP_LOG" 2>&1 &
@@ -179,6 +202,14 @@ wait_exit 20 || fail "still running 20 s after Esc"
 [ "$APP_RC" -eq 0 ] || fail "exit code $APP_RC after Esc (see $APP_LOG)"
 [ -z "$(boxes "$APP_LOG")" ] || fail "message box shown: $(boxes "$APP_LOG")"
 pass "Esc closed it with exit code 0"
+
+[ -f "$SOUND" ] || fail "the program opened no sound device"
+if "$WORK/wav_check" "$SOUND" 1 >"$LOG/sound.txt"; then
+  pass "music played: $(cat "$LOG/sound.txt")"
+else
+  fail "no music: $(cat "$LOG/sound.txt") (recording in $SOUND)"
+fi
+rm -f "$SOUND"
 
 bas_files >"$WORK/bas.after"
 NEW=$(comm -13 "$WORK/bas.before" "$WORK/bas.after")

@@ -105,6 +105,11 @@ bool KeyedOut(uint16_t p, uint32_t lo, uint32_t hi) {
 // Unscaled copy of w x h pixels, source read as a whole before any write (memmove order).
 #define QRX_KERNEL __attribute__((optimize("O3")))
 
+// Row access for the kernels, compiled like them so that it is inlined into their loops.
+QRX_KERNEL inline uint16_t* RowOf(Surface& s, int y) {
+    return reinterpret_cast<uint16_t*>(s.bits + static_cast<ptrdiff_t>(y) * s.pitch);
+}
+
 QRX_KERNEL void CopyRect(Surface& dst, int dx, int dy, Surface& src, int sx, int sy, int w, int h,
                          bool keyed, uint32_t lo, uint32_t hi) {
     bool backward = &dst == &src && (dy > sy || (dy == sy && dx > sx));
@@ -114,14 +119,14 @@ QRX_KERNEL void CopyRect(Surface& dst, int dx, int dy, Surface& src, int sx, int
             // Distinct rows never overlap; their order alone keeps the source intact.
             if (backward) {
                 for (int y = h - 1; y >= 0; --y)
-                    std::memcpy(dst.Row(dy + y) + dx, src.Row(sy + y) + sx, bytes);
+                    std::memcpy(RowOf(dst, dy + y) + dx, RowOf(src, sy + y) + sx, bytes);
             } else {
                 for (int y = 0; y < h; ++y)
-                    std::memcpy(dst.Row(dy + y) + dx, src.Row(sy + y) + sx, bytes);
+                    std::memcpy(RowOf(dst, dy + y) + dx, RowOf(src, sy + y) + sx, bytes);
             }
         } else {
             for (int y = 0; y < h; ++y)
-                std::memmove(dst.Row(dy + y) + dx, src.Row(sy + y) + sx, bytes);
+                std::memmove(RowOf(dst, dy + y) + dx, RowOf(src, sy + y) + sx, bytes);
         }
         return;
     }
@@ -129,15 +134,15 @@ QRX_KERNEL void CopyRect(Surface& dst, int dx, int dy, Surface& src, int sx, int
         const uint16_t key = static_cast<uint16_t>(lo);
         if (backward) {
             for (int y = h - 1; y >= 0; --y) {
-                uint16_t* d = dst.Row(dy + y) + dx;
-                const uint16_t* s = src.Row(sy + y) + sx;
+                uint16_t* d = RowOf(dst, dy + y) + dx;
+                const uint16_t* s = RowOf(src, sy + y) + sx;
                 for (int x = w - 1; x >= 0; --x)
                     if (s[x] != key) d[x] = s[x];
             }
         } else {
             for (int y = 0; y < h; ++y) {
-                uint16_t* d = dst.Row(dy + y) + dx;
-                const uint16_t* s = src.Row(sy + y) + sx;
+                uint16_t* d = RowOf(dst, dy + y) + dx;
+                const uint16_t* s = RowOf(src, sy + y) + sx;
                 for (int x = 0; x < w; ++x) {
                     uint16_t p = s[x];
                     d[x] = p != key ? p : d[x];
@@ -148,8 +153,8 @@ QRX_KERNEL void CopyRect(Surface& dst, int dx, int dy, Surface& src, int sx, int
     }
     for (int i = 0; i < h; ++i) {
         int y = backward ? h - 1 - i : i;
-        uint16_t* d = dst.Row(dy + y) + dx;
-        const uint16_t* s = src.Row(sy + y) + sx;
+        uint16_t* d = RowOf(dst, dy + y) + dx;
+        const uint16_t* s = RowOf(src, sy + y) + sx;
         for (int j = 0; j < w; ++j) {
             int x = backward ? w - 1 - j : j;
             if (!KeyedOut(s[x], lo, hi)) d[x] = s[x];
@@ -181,7 +186,7 @@ QRX_KERNEL void ScaleRect(Surface& dst, const RECT& d, Surface& src, const RECT&
         std::vector<uint16_t>& tmp = Scratch();
         if (tmp.size() < static_cast<size_t>(sw) * sh) tmp.resize(static_cast<size_t>(sw) * sh);
         for (int y = 0; y < sh; ++y)
-            std::memcpy(&tmp[static_cast<size_t>(y) * sw], src.Row(s.top + y) + s.left,
+            std::memcpy(&tmp[static_cast<size_t>(y) * sw], RowOf(src, s.top + y) + s.left,
                         static_cast<size_t>(sw) * 2);
         base = tmp.data();
         srcPitch = sw;
@@ -196,7 +201,7 @@ QRX_KERNEL void ScaleRect(Surface& dst, const RECT& d, Surface& src, const RECT&
     for (int y = 0; y < dh; ++y) {
         int sy = sy0 + static_cast<int>((static_cast<int64_t>(y) * sh) / dh);
         const uint16_t* srow = base + sy * srcPitch + sx0;
-        uint16_t* drow = dst.Row(d.top + y) + d.left;
+        uint16_t* drow = RowOf(dst, d.top + y) + d.left;
         int sx = 0, acc = 0;
         if (!keyed) {
             for (int x = 0; x < dw; ++x) {
@@ -229,7 +234,7 @@ QRX_KERNEL void FillRect(Surface& s, const RECT& r, uint16_t value) {
     const int w = r.right - r.left;
     if (w <= 0) return;
     for (int y = r.top; y < r.bottom; ++y) {
-        uint16_t* row = s.Row(y) + r.left;
+        uint16_t* row = RowOf(s, y) + r.left;
         if (value == 0 || (value & 0xFF) == (value >> 8)) {
             std::memset(row, value & 0xFF, static_cast<size_t>(w) * 2);
         } else {

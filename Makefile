@@ -28,7 +28,7 @@ windows:
 test-windows: windows
 	scripts/test-windows.sh
 
-test: deps-test build asan windows
+test: deps-test build asan windows test-windows
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --test-dir $(ASAN) -j $(JOBS) --output-on-failure

@@ -194,6 +194,11 @@ if "$WORK/xwd_check" "$WORK/frame.xwd" 50 "$WORK/frame.ppm" >"$LOG/frame.txt"; t
 else
   fail "frame at $SHOT_AT s is black: $(cat "$LOG/frame.txt") (picture in $WORK/frame.ppm)"
 fi
+# The stars move every frame: a second picture a moment later must differ from the first.
+sleep 1
+xwd -root -silent >"$WORK/frame2.xwd" || fail "xwd could not take the second screenshot"
+cmp -s "$WORK/frame.xwd" "$WORK/frame2.xwd" && fail "the picture did not change within 1 s"
+pass "the picture changes: frames keep coming"
 
 # Esc goes to the window under the pointer: put it on the intro's full-screen window.
 xdotool mousemove 320 240

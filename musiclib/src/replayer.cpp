@@ -24,8 +24,15 @@ int TableIndex(const uint16_t* table, int period) {
     return 35;
 }
 
-void SetVoiceRate(const Replayer& r, Voice& v, int period) {
-    v.step = period > 0 ? (uint64_t(kPaulaClock) << 32) / (uint64_t(period) * r.options.rate) : 0;
+// The frequency is taken in steps of 1/16 Hz (clock * 16 / period, rounded down), as other
+// players do, so that long notes stay in phase with theirs.
+void SetVoiceRate(const Replayer& r, Voice& v, int period) { // period in quarters
+    if (period <= 0) {
+        v.step = 0;
+        return;
+    }
+    uint64_t frequency16 = uint64_t(kPaulaClock) * 64 / uint64_t(period);
+    v.step = (frequency16 << 32) / (uint64_t(r.options.rate) * 16);
 }
 
 void SetVoiceVolume(const Replayer& r, Voice& v, int volume) {
@@ -94,8 +101,9 @@ int Waveform(int control, uint8_t pos) {
 }
 
 void Vibrato(Channel& c) {
-    int delta = Waveform(c.waveControl, c.vibratoPos) * (c.vibratoCmd & 15) >> 7;
-    c.outPeriod = (c.vibratoPos & 0x80) ? c.period - delta : c.period + delta;
+    // The depth is kept in quarter periods instead of being cut to whole ones.
+    int delta = Waveform(c.waveControl, c.vibratoPos) * (c.vibratoCmd & 15) >> 5;
+    c.outFine = (c.vibratoPos & 0x80) ? -delta : delta;
     c.vibratoPos = uint8_t(c.vibratoPos + ((c.vibratoCmd >> 2) & 0x3C));
 }
 
@@ -331,7 +339,8 @@ void NextPosition(Replayer& r) {
 
 void UpdateVoices(Replayer& r) {
     for (int n = 0; n < kChannels; ++n) {
-        SetVoiceRate(r, r.voices[n], r.channels[n].outPeriod);
+        SetVoiceRate(r, r.voices[n], r.channels[n].outPeriod * 4 + r.channels[n].outFine);
+        r.channels[n].outFine = 0;
         SetVoiceVolume(r, r.voices[n], r.channels[n].outVolume);
     }
 }

@@ -52,6 +52,7 @@ struct Channel {
     uint8_t offsetMemory = 0;
     int loopRow = 0, loopCount = 0;
     int outPeriod = 0; // period sent to Paula this tick
+    int outFine = 0;   // quarter periods added to it this tick (vibrato)
     int outVolume = 0; // volume sent to Paula this tick
 };
 

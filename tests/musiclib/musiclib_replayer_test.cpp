@@ -1,0 +1,529 @@
+// The replayer's effects, each on a small module built in code: row timing for speed and tempo,
+// the order of positions for breaks, jumps, loops and delays, pitch with finetune, volume
+// effects, and the refusal of malformed modules.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "mod_builder.h"
+#include "replayer.h"
+
+namespace {
+
+using qrx_mod::Module;
+using qrx_mod::Options;
+using qrx_mod::Replayer;
+
+struct Played {
+    Module module;
+    Replayer replayer;
+    std::vector<std::pair<int, int>> rows; // (position, row) in playing order
+    std::vector<uint64_t> rowFrames;       // frame at which each row started
+};
+
+void OnRow(void* user, int position, int row, uint64_t frame) {
+    auto* p = static_cast<Played*>(user);
+    p->rows.emplace_back(position, row);
+    p->rowFrames.push_back(frame);
+}
+
+// Loads the module and starts it without looping, with the row log attached.
+std::unique_ptr<Played> Start(const ModBuilder& b, Options options = {}) {
+    auto p = std::make_unique<Played>();
+    std::vector<uint8_t> bytes = b.Build();
+    EXPECT_TRUE(qrx_mod::Module_Load(bytes.data(), bytes.size(), &p->module));
+    options.loop = false;
+    qrx_mod::Replayer_Init(&p->replayer, &p->module, options);
+    p->replayer.onRow = OnRow;
+    p->replayer.hookUser = p.get();
+    return p;
+}
+
+std::vector<int16_t> RenderAll(Played* p, size_t limit = 44100 * 60) {
+    std::vector<int16_t> out(limit * 2);
+    size_t n = qrx_mod::Replayer_Render(&p->replayer, out.data(), limit);
+    out.resize(n * 2);
+    return out;
+}
+
+// ---- Row timing: samples per tick are 44100 * 2.5 / tempo, carried exactly. ----
+
+struct TimingCase {
+    const char* name;
+    int speed, tempo;
+};
+
+class RowTiming : public testing::TestWithParam<TimingCase> {};
+
+TEST_P(RowTiming, RowsStartOnTheExactFrame) {
+    const TimingCase& t = GetParam();
+    ModBuilder b;
+    b.Cell(0, 0, 0, 0, 0, 0xF, t.speed);
+    b.Cell(0, 0, 1, 0, 0, 0xF, t.tempo);
+    auto p = Start(b);
+    RenderAll(p.get());
+    ASSERT_EQ(p->rowFrames.size(), 64u);
+    for (size_t row = 0; row < 64; ++row) {
+        uint64_t ticks = row * uint64_t(t.speed);
+        // Row 0 sets speed and tempo on its first tick, so every tick runs at the new tempo.
+        uint64_t expected = ticks * 110250 / uint64_t(t.tempo);
+        EXPECT_EQ(p->rowFrames[row], expected) << "row " << row;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(SpeedAndTempo, RowTiming,
+                         testing::Values(TimingCase{"default", 6, 125}, TimingCase{"fast", 3, 125},
+                                         TimingCase{"slowest_tempo", 6, 32},
+                                         TimingCase{"fractional_tempo", 5, 137},
+                                         TimingCase{"fastest", 1, 255},
+                                         TimingCase{"slow_speed", 31, 200}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Song flow: breaks, jumps, pattern loops and delays give the order of rows. ----
+
+struct FlowCase {
+    const char* name;
+    std::vector<int> order;
+    std::vector<std::vector<int>> cells;            // pattern, row, command, param
+    std::vector<std::pair<int, int>> expectedStart; // first rows played
+    size_t expectedCount;                           // rows in the whole song
+};
+
+class SongFlow : public testing::TestWithParam<FlowCase> {};
+
+TEST_P(SongFlow, RowsPlayInOrder) {
+    const FlowCase& f = GetParam();
+    ModBuilder b;
+    b.order = f.order;
+    for (int p : f.order)
+        b.Cell(p, 63, 3, 0, 0); // every pattern exists
+    for (const auto& c : f.cells)
+        b.Cell(c[0], c[1], 0, 0, 0, c[2], c[3]);
+    b.Cell(0, 0, 1, 0, 0, 0xF, 1); // one tick per row keeps the songs short
+    auto p = Start(b);
+    RenderAll(p.get());
+    ASSERT_GE(p->rows.size(), f.expectedStart.size());
+    for (size_t i = 0; i < f.expectedStart.size(); ++i)
+        EXPECT_EQ(p->rows[i], f.expectedStart[i]) << "row " << i;
+    EXPECT_EQ(p->rows.size(), f.expectedCount);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Effects, SongFlow,
+    testing::Values(
+        FlowCase{"pattern_break_bcd",
+                 {0, 1},
+                 {{0, 2, 0xD, 0x12}},
+                 {{0, 0}, {0, 1}, {0, 2}, {1, 12}},
+                 3 + 52},
+        FlowCase{"break_past_63_is_row_0",
+                 {0, 1},
+                 {{0, 1, 0xD, 0x64}},
+                 {{0, 0}, {0, 1}, {1, 0}},
+                 2 + 64},
+        FlowCase{"position_jump", {0, 1, 2}, {{0, 1, 0xB, 2}}, {{0, 0}, {0, 1}, {2, 0}}, 2 + 64},
+        FlowCase{
+            "jump_and_break", {0, 1, 2}, {{0, 0, 0xB, 2}, {1, 5, 0, 0}}, {{0, 0}, {2, 0}}, 1 + 64},
+        FlowCase{"pattern_loop_twice",
+                 {0},
+                 {{0, 1, 0xE, 0x60}, {0, 2, 0xE, 0x62}},
+                 {{0, 0}, {0, 1}, {0, 2}, {0, 1}, {0, 2}, {0, 1}, {0, 2}, {0, 3}},
+                 64 + 4},
+        FlowCase{"pattern_delay_repeats_ticks_not_rows",
+                 {0},
+                 {{0, 1, 0xE, 0xE3}},
+                 {{0, 0}, {0, 1}, {0, 2}},
+                 64}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SongFlow, PatternDelayStretchesTheRow) {
+    ModBuilder b;
+    b.Cell(0, 1, 0, 0, 0, 0xE, 0xE3); // row 1 lasts 1 + 3 rows' worth of ticks
+    auto p = Start(b);
+    RenderAll(p.get());
+    ASSERT_GE(p->rowFrames.size(), 3u);
+    EXPECT_EQ(p->rowFrames[2] - p->rowFrames[1], 4u * 6 * 882);
+}
+
+TEST(SongFlow, LoopingRestartsAtTheRestartPosition) {
+    ModBuilder b;
+    b.order = {0, 1, 2};
+    b.restart = 1;
+    for (int p = 0; p < 3; ++p)
+        b.Cell(p, 0, 0, 0, 0, 0xD, 0); // one row per pattern
+    auto p = Start(b);
+    p->replayer.options.loop = true;
+    std::vector<int16_t> out(882 * 6 * 8 * 2);
+    qrx_mod::Replayer_Render(&p->replayer, out.data(), 882 * 6 * 8);
+    std::vector<std::pair<int, int>> expected = {{0, 0}, {1, 0}, {2, 0}, {1, 0}, {2, 0}, {1, 0}};
+    ASSERT_GE(p->rows.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(p->rows[i], expected[i]);
+}
+
+// ---- Pitch: a looped square wave's zero crossings give the played frequency. ----
+
+double MeasuredPeriod(const std::vector<int16_t>& stereo, size_t from, size_t to, int wave) {
+    std::vector<size_t> ups;
+    for (size_t i = from + 1; i < to; ++i)
+        if (stereo[(i - 1) * 2] <= 0 && stereo[i * 2] > 0) ups.push_back(i);
+    if (ups.size() < 3) return 0;
+    double cyclesPerFrame = double(ups.size() - 1) / double(ups.back() - ups.front());
+    double sampleRate = cyclesPerFrame * wave * 44100.0;
+    return qrx_mod::kPaulaClock / sampleRate;
+}
+
+struct PitchCase {
+    const char* name;
+    int finetune;
+    int notePeriod; // as written in the pattern (finetune 0 table)
+    int command, param;
+    int expectedPeriod;
+};
+
+class Pitch : public testing::TestWithParam<PitchCase> {};
+
+TEST_P(Pitch, SquareWaveCrossesAtThePeriodsRate) {
+    const PitchCase& c = GetParam();
+    ModBuilder b;
+    b.samples[1] = SquareSample(32, 4);
+    b.samples[1].finetune = c.finetune;
+    b.Cell(0, 0, 0, 1, c.notePeriod, c.command, c.param);
+    b.Cell(0, 8, 0, 0, 0, 0xC, 0);
+    auto p = Start(b);
+    std::vector<int16_t> out = RenderAll(p.get());
+    // Measure over rows 1..7, after any tick-0 setting.
+    double period = MeasuredPeriod(out, 6 * 882, 8 * 6 * 882, 32);
+    EXPECT_NEAR(period, c.expectedPeriod, 0.05 * c.expectedPeriod / 100.0 + 0.02);
+}
+
+INSTANTIATE_TEST_SUITE_P(Finetune, Pitch,
+                         testing::Values(PitchCase{"c2", 0, 428, 0, 0, 428},
+                                         PitchCase{"c2_plus_1", 1, 428, 0, 0, 425},
+                                         PitchCase{"c2_plus_7", 7, 428, 0, 0, 407},
+                                         PitchCase{"c2_minus_8", -8, 428, 0, 0, 453},
+                                         PitchCase{"c2_minus_1", -1, 428, 0, 0, 431},
+                                         PitchCase{"a3_plus_3", 3, 127, 0, 0, 125},
+                                         PitchCase{"e5_sets_finetune", 0, 428, 0xE, 0x57, 407},
+                                         PitchCase{"b3_lowest_note", 0, 113, 0, 0, 113}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Per-tick effects on the period Paula gets. ----
+
+struct TickCase {
+    const char* name;
+    int notePeriod, command, param;
+    int presetPeriod;         // a note played one row earlier (tone portamento), 0 for none
+    std::vector<int> periods; // outPeriod at ticks 0..5 of the effect's row
+};
+
+class TickPeriods : public testing::TestWithParam<TickCase> {};
+
+TEST_P(TickPeriods, PeriodFollowsTheEffect) {
+    const TickCase& c = GetParam();
+    ModBuilder b;
+    b.samples[1] = SquareSample(32, 4);
+    int row = 0;
+    if (c.presetPeriod) b.Cell(0, row++, 0, 1, c.presetPeriod);
+    b.Cell(0, row, 0, c.presetPeriod ? 0 : 1, c.notePeriod, c.command, c.param);
+    auto p = Start(b);
+    Replayer& r = p->replayer;
+    for (int t = 0; t < row * 6; ++t)
+        qrx_mod::Replayer_Tick(&r);
+    for (size_t t = 0; t < c.periods.size(); ++t) {
+        qrx_mod::Replayer_Tick(&r);
+        EXPECT_EQ(r.channels[0].outPeriod * 4 + 0, c.periods[t] * 4) << "tick " << t;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Effects, TickPeriods,
+    testing::Values(
+        TickCase{"arpeggio", 428, 0x0, 0x47, 0, {428, 339, 285, 428, 339, 285}},
+        TickCase{"portamento_up", 428, 0x1, 0x10, 0, {428, 412, 396, 380, 364, 348}},
+        TickCase{"portamento_up_stops_at_b3", 120, 0x1, 0x04, 0, {120, 116, 113, 113, 113, 113}},
+        TickCase{"portamento_down_stops_at_c1", 808, 0x2, 0x14, 0, {808, 828, 848, 856, 856, 856}},
+        TickCase{"tone_portamento", 404, 0x3, 0x08, 428, {428, 420, 412, 404, 404, 404}},
+        TickCase{"tone_portamento_down", 453, 0x3, 0x0A, 428, {428, 438, 448, 453, 453, 453}},
+        TickCase{"fine_portamento_up", 428, 0xE, 0x13, 0, {425, 425, 425, 425, 425, 425}},
+        TickCase{"fine_portamento_down", 428, 0xE, 0x25, 0, {433, 433, 433, 433, 433, 433}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TickPeriods, GlissandoRoundsToSemitones) {
+    ModBuilder b;
+    b.samples[1] = SquareSample(32, 4);
+    b.Cell(0, 0, 0, 1, 428, 0xE, 0x31);
+    b.Cell(0, 1, 0, 0, 339, 0x3, 0x05);
+    auto p = Start(b);
+    for (int t = 0; t < 6 + 2; ++t)
+        qrx_mod::Replayer_Tick(&p->replayer);
+    // 428 - 5 = 423 plays as the semitone at or below it in period: 404.
+    EXPECT_EQ(p->replayer.channels[0].period, 423);
+    EXPECT_EQ(p->replayer.channels[0].outPeriod, 404);
+}
+
+TEST(TickPeriods, VibratoSwingsAroundTheNote) {
+    ModBuilder b;
+    b.samples[1] = SquareSample(32, 4);
+    b.Cell(0, 0, 0, 1, 428, 0x4, 0x88);
+    auto p = Start(b);
+    Replayer& r = p->replayer;
+    std::vector<int> fine;
+    for (int t = 0; t < 6; ++t) {
+        qrx_mod::Replayer_Tick(&r);
+        fine.push_back(r.voices[0].step > 0
+                           ? int(std::lround(double(qrx_mod::kPaulaClock) * 4 * 4294967296.0 /
+                                             (double(r.voices[0].step) * 44100)))
+                           : 0);
+    }
+    // Tick 0 plays the note; then the sine at positions 0, 32, 64, 96, 128 (quarter periods).
+    std::vector<int> expected = {428 * 4,
+                                 428 * 4,
+                                 428 * 4 + (180 * 8 >> 5),
+                                 428 * 4 + (255 * 8 >> 5),
+                                 428 * 4 + (180 * 8 >> 5),
+                                 428 * 4};
+    for (int t = 0; t < 6; ++t)
+        EXPECT_NEAR(fine[t], expected[t], 1) << "tick " << t;
+}
+
+// ---- Volume effects. ----
+
+struct VolumeCase {
+    const char* name;
+    int sampleVolume, command, param;
+    std::vector<int> volumes; // outVolume at ticks 0..5
+};
+
+class Volume : public testing::TestWithParam<VolumeCase> {};
+
+TEST_P(Volume, VolumeFollowsTheEffect) {
+    const VolumeCase& c = GetParam();
+    ModBuilder b;
+    b.samples[1] = SquareSample(32, 4, 100, c.sampleVolume);
+    b.Cell(0, 0, 0, 1, 428, c.command, c.param);
+    auto p = Start(b);
+    for (size_t t = 0; t < c.volumes.size(); ++t) {
+        qrx_mod::Replayer_Tick(&p->replayer);
+        EXPECT_EQ(p->replayer.channels[0].outVolume, c.volumes[t]) << "tick " << t;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Effects, Volume,
+    testing::Values(VolumeCase{"set_volume", 64, 0xC, 20, {20, 20, 20, 20, 20, 20}},
+                    VolumeCase{"set_volume_clamps", 10, 0xC, 0x50, {64, 64, 64, 64, 64, 64}},
+                    VolumeCase{"slide_up", 30, 0xA, 0x50, {30, 35, 40, 45, 50, 55}},
+                    VolumeCase{"slide_up_clamps", 60, 0xA, 0x30, {60, 63, 64, 64, 64, 64}},
+                    VolumeCase{"slide_down", 30, 0xA, 0x07, {30, 23, 16, 9, 2, 0}},
+                    VolumeCase{"fine_slide_up", 30, 0xE, 0xA5, {35, 35, 35, 35, 35, 35}},
+                    VolumeCase{"fine_slide_down", 30, 0xE, 0xB5, {25, 25, 25, 25, 25, 25}},
+                    VolumeCase{"note_cut", 40, 0xE, 0xC3, {40, 40, 40, 0, 0, 0}},
+                    VolumeCase{"tremolo",
+                               32,
+                               0x7,
+                               0x88,
+                               {32, 32, 32 + (180 * 8 >> 6), 32 + (255 * 8 >> 6),
+                                32 + (180 * 8 >> 6), 32}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Volume, SlideShowsInTheAmplitude) {
+    ModBuilder b;
+    b.samples[1] = SquareSample(32, 4, 100, 64);
+    b.Cell(0, 0, 0, 1, 428, 0xA, 0x08);
+    auto p = Start(b);
+    std::vector<int16_t> out = RenderAll(p.get(), 6 * 882);
+    for (int tick = 0; tick < 6; ++tick) {
+        int peak = 0;
+        for (int i = tick * 882; i < (tick + 1) * 882; ++i)
+            peak = std::max(peak, std::abs(int(out[i * 2])));
+        int volume = tick == 0 ? 64 : 64 - 8 * tick;
+        EXPECT_EQ(peak, 100 * volume * 2) << "tick " << tick; // hard left, gain of two
+    }
+}
+
+// ---- Note triggers: delay, retrigger, sample offset. ----
+
+// The frame at which the voice of channel 0 first sounds.
+size_t Onset(const std::vector<int16_t>& out) {
+    for (size_t i = 0; i < out.size() / 2; ++i)
+        if (out[i * 2] != 0) return i;
+    return SIZE_MAX;
+}
+
+TEST(Triggers, NoteDelayStartsOnItsTick) {
+    for (int delay : {1, 3, 5}) {
+        ModBuilder b;
+        b.samples[1] = SquareSample(32, 4);
+        b.Cell(0, 0, 0, 1, 428, 0xE, 0xD0 | delay);
+        auto p = Start(b);
+        EXPECT_EQ(Onset(RenderAll(p.get(), 6 * 882)), size_t(delay) * 882) << "delay " << delay;
+    }
+}
+
+TEST(Triggers, RetriggerRestartsTheSampleEveryNTicks) {
+    ModSample ramp; // a one-shot rising ramp: the position shows in the value
+    for (int i = 0; i < 4000; ++i)
+        ramp.data.push_back(int8_t(1 + (i / 40) % 100));
+    ModBuilder b;
+    b.samples[1] = ramp;
+    b.Cell(0, 0, 0, 1, 428, 0xE, 0x92);
+    auto p = Start(b);
+    std::vector<int16_t> out = RenderAll(p.get(), 6 * 882);
+    for (int tick = 0; tick < 6; ++tick) {
+        bool restarted = tick % 2 == 0;
+        int first = out[tick * 882 * 2];
+        EXPECT_EQ(first == 1 * 64 * 2, restarted) << "tick " << tick << " value " << first;
+    }
+}
+
+TEST(Triggers, SampleOffsetStartsInsideTheSample) {
+    ModSample ramp;
+    for (int i = 0; i < 4096; ++i)
+        ramp.data.push_back(int8_t(i / 256 + 1));
+    ModBuilder b;
+    b.samples[1] = ramp;
+    b.Cell(0, 0, 0, 1, 428, 0x9, 0x05);
+    b.Cell(0, 1, 0, 1, 428, 0x9, 0x00); // 900 reuses the last offset
+    b.Cell(0, 2, 0, 1, 428, 0x9, 0x20); // past the end: one word, then silence
+    auto p = Start(b);
+    std::vector<int16_t> out = RenderAll(p.get(), 3 * 6 * 882);
+    EXPECT_EQ(out[0], 6 * 64 * 2);
+    EXPECT_EQ(out[6 * 882 * 2], 6 * 64 * 2);
+    EXPECT_EQ(out[(2 * 6 * 882 + 100) * 2], 0);
+}
+
+TEST(Triggers, OneShotSampleStopsAtItsEnd) {
+    ModSample s;
+    s.data.assign(100, 50);
+    ModBuilder b;
+    b.samples[1] = s;
+    b.Cell(0, 0, 0, 1, 428);
+    auto p = Start(b);
+    std::vector<int16_t> out = RenderAll(p.get(), 882);
+    // 100 bytes at 8287 Hz last about 532 frames.
+    EXPECT_NE(out[500 * 2], 0);
+    EXPECT_EQ(out[540 * 2], 0);
+}
+
+TEST(Mixing, ChannelsPanLeftRightRightLeft) {
+    ModBuilder b;
+    b.samples[1] = SquareSample(32, 4);
+    for (int ch = 0; ch < 4; ++ch)
+        b.Cell(ch, 0, ch, 1, 428);
+    b.order = {0, 1, 2, 3};
+    for (int sep : {100, 50, 0}) {
+        Options o;
+        o.separation = sep;
+        for (int ch = 0; ch < 4; ++ch) {
+            ModBuilder one;
+            one.samples[1] = SquareSample(32, 4);
+            one.Cell(0, 0, ch, 1, 428);
+            auto p = Start(one, o);
+            std::vector<int16_t> out = RenderAll(p.get(), 10);
+            bool left = ch == 0 || ch == 3;
+            int same = 12800 * (100 + sep) / 200, other = 12800 * (100 - sep) / 200;
+            EXPECT_NEAR(out[left ? 0 : 1], same, 1) << "channel " << ch << " separation " << sep;
+            EXPECT_NEAR(out[left ? 1 : 0], other, 1) << "channel " << ch << " separation " << sep;
+        }
+    }
+}
+
+TEST(Mixing, InterpolationAndRampingSmoothTheWave) {
+    ModBuilder b;
+    b.samples[1] = SquareSample(32, 4);
+    b.Cell(0, 0, 0, 1, 856);
+    Options o;
+    o.interpolation = true;
+    o.ramping = true;
+    auto p = Start(b, o);
+    std::vector<int16_t> out = RenderAll(p.get(), 882);
+    EXPECT_LT(std::abs(int(out[2])), 12800); // the ramp starts from silence
+    bool between = false;
+    for (size_t i = 100; i < 882; ++i)
+        between |= std::abs(int(out[i * 2])) > 100 && std::abs(int(out[i * 2])) < 12700;
+    EXPECT_TRUE(between);
+}
+
+// ---- Malformed modules are refused without reading past their bytes. ----
+
+struct BadCase {
+    const char* name;
+    void (*spoil)(std::vector<uint8_t>&);
+};
+
+std::vector<uint8_t> GoodModule() {
+    ModBuilder b;
+    b.samples[1] = SquareSample(32, 4);
+    b.samples[2] = SquareSample(16, 2);
+    b.order = {0, 1};
+    b.Cell(0, 0, 0, 1, 428);
+    b.Cell(1, 0, 0, 2, 428);
+    return b.Build();
+}
+
+class Malformed : public testing::TestWithParam<BadCase> {};
+
+TEST_P(Malformed, IsRefused) {
+    std::vector<uint8_t> bytes = GoodModule();
+    GetParam().spoil(bytes);
+    // An exact-size copy, so that ASan sees any read past the end.
+    std::vector<uint8_t> exact(bytes);
+    exact.shrink_to_fit();
+    Module m;
+    EXPECT_FALSE(qrx_mod::Module_Load(exact.data(), exact.size(), &m));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Malformed,
+    testing::Values(
+        BadCase{"truncated_by_one", [](std::vector<uint8_t>& b) { b.pop_back(); }},
+        BadCase{"truncated_in_patterns", [](std::vector<uint8_t>& b) { b.resize(1084 + 1500); }},
+        BadCase{"header_only_half", [](std::vector<uint8_t>& b) { b.resize(600); }},
+        BadCase{"bad_signature", [](std::vector<uint8_t>& b) { b[1080] = 'X'; }},
+        BadCase{"song_length_0", [](std::vector<uint8_t>& b) { b[950] = 0; }},
+        BadCase{"song_length_129", [](std::vector<uint8_t>& b) { b[950] = 129; }},
+        BadCase{"pattern_past_the_file", [](std::vector<uint8_t>& b) { b[953] = 40; }},
+        BadCase{"pattern_number_absurd", [](std::vector<uint8_t>& b) { b[1000] = 200; }},
+        BadCase{"sample_length_absurd",
+                [](std::vector<uint8_t>& b) { b[20 + 22] = 0xFF, b[20 + 23] = 0xFF; }},
+        BadCase{"volume_above_64", [](std::vector<uint8_t>& b) { b[20 + 25] = 65; }},
+        BadCase{"finetune_not_a_nibble", [](std::vector<uint8_t>& b) { b[20 + 24] = 0x10; }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ModuleSize, FoundFromTheHeaderAlone) {
+    std::vector<uint8_t> bytes = GoodModule();
+    EXPECT_EQ(qrx_mod::Module_Size(bytes.data(), 0), bytes.size());
+    bytes.resize(bytes.size() + 500, 0x55); // trailing bytes are not part of it
+    Module m;
+    ASSERT_TRUE(qrx_mod::Module_Load(bytes.data(), 0, &m));
+    EXPECT_EQ(m.data.size(), bytes.size() - 500);
+    EXPECT_EQ(m.patterns, 2);
+}
+
+TEST(ModuleSize, OtherFourChannelSignaturesLoad) {
+    for (const char* sig : {"M!K!", "FLT4", "4CHN"}) {
+        ModBuilder b;
+        b.signature = sig;
+        b.Cell(0, 0, 0, 0, 0);
+        std::vector<uint8_t> bytes = b.Build();
+        Module m;
+        EXPECT_TRUE(qrx_mod::Module_Load(bytes.data(), bytes.size(), &m)) << sig;
+    }
+}
+
+TEST(ModuleSize, LoopsPastTheDataAreCut) {
+    ModBuilder b;
+    b.samples[1] = SquareSample(32, 4);
+    b.samples[1].loopStart = 64;
+    b.samples[1].loopLength = 200; // runs 136 bytes past the data
+    b.Cell(0, 0, 0, 1, 428);
+    std::vector<uint8_t> bytes = b.Build();
+    Module m;
+    ASSERT_TRUE(qrx_mod::Module_Load(bytes.data(), bytes.size(), &m));
+    EXPECT_EQ(m.samples[1].loopStart + m.samples[1].loopLength, 128u);
+}
+
+} // namespace

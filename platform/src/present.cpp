@@ -23,14 +23,6 @@ void OnFlip(std::function<void(int frame)> hook) {
 
 } // namespace qrxhost
 
-// Until the window layer provides them: no window, no events. Its definitions take over.
-namespace qrxplat {
-__attribute__((weak)) SDL_Window* SdlWindow() {
-    return nullptr;
-}
-__attribute__((weak)) void PumpEvents() {}
-} // namespace qrxplat
-
 namespace qrxdd {
 namespace {
 

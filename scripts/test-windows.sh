@@ -92,8 +92,8 @@ EXE=${1:-}
 NOSHEET_EXE=${2:-}
 if [ -z "$EXE" ]; then
   step "Building the Windows program and its variant without the sheet"
-  make -s windows JOBS="${JOBS:-2}"
-  cmake --build build/windows --target QRXIntroNoSheet ddraw_probe -j "${JOBS:-2}" >/dev/null
+  [ -f build/windows/CMakeCache.txt ] || make -s windows JOBS="${JOBS:-2}"
+  cmake --build build/windows --target QRXIntro QRXIntroNoSheet ddraw_probe -j "${JOBS:-2}" >/dev/null
   EXE=$ROOT/build/windows/QRXIntro.exe
   NOSHEET_EXE=$ROOT/build/windows/QRXIntroNoSheet.exe
 fi

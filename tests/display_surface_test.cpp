@@ -1,5 +1,7 @@
 // Surface operations: colour packing and matching, colour key, pitch, bitmap copy, and the
 // retry and restore rules of the copy, the fill and the flip.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "display/display.h"
@@ -147,7 +149,15 @@ namespace {
 
 std::vector<uint8_t> Dib(int32_t w, int32_t h, uint16_t bpp = 8, uint32_t compression = 0,
                          uint32_t colours = 0) {
-    std::vector<uint8_t> v(40, 0);
+    // One allocation of the final size: header, palette (0x40 bytes), pixels (1).
+    uint32_t n = colours ? colours : 256;
+    size_t palette = 4 * size_t(n < 1000 ? n : 0);
+    uint64_t stride = (uint64_t(w > 0 ? w : 0) + 3) & ~3ull,
+             rows = uint64_t(h < 0 ? -int64_t(h) : h);
+    size_t pixels = stride * rows < (1u << 24) ? size_t(stride * rows) : 0;
+    std::vector<uint8_t> v(40 + palette + pixels, 1);
+    std::fill(v.begin(), v.begin() + 40, uint8_t(0));
+    std::fill(v.begin() + 40, v.begin() + 40 + std::ptrdiff_t(palette), uint8_t(0x40));
     auto put32 = [&](size_t at, uint32_t x) {
         for (int i = 0; i < 4; ++i)
             v[at + i] = uint8_t(x >> (8 * i));
@@ -159,11 +169,6 @@ std::vector<uint8_t> Dib(int32_t w, int32_t h, uint16_t bpp = 8, uint32_t compre
     v[14] = uint8_t(bpp);
     put32(16, compression);
     put32(32, colours);
-    uint32_t n = colours ? colours : 256;
-    v.resize(40 + 4 * size_t(n < 1000 ? n : 0), 0x40);
-    uint64_t stride = (uint64_t(w > 0 ? w : 0) + 3) & ~3ull,
-             rows = uint64_t(h < 0 ? -int64_t(h) : h);
-    if (stride * rows < (1u << 24)) v.resize(v.size() + stride * rows, 1);
     return v;
 }
 

@@ -8,6 +8,8 @@
 #   6. a build without the sheet "IDB_BITMAP3" shows "Couldnt load Gfx Bitmap", and Return on
 #      that box ends it with exit code 0.
 # Usage: scripts/test-windows.sh [EXE [NOSHEET_EXE]]   (default: the builds in build/windows)
+# Before running, it checks the build: a 32-bit program that imports only system DLLs, with its
+# resources, and bass.dll exporting the five functions by their plain names.
 # Installs what it needs (scripts/deps.sh wine); works as root and with no display of its own.
 set -eu
 
@@ -107,6 +109,41 @@ PROBE=$(dirname "$EXE")/ddraw_probe.exe
 
 mkdir -p "$WORK" "$LOG"
 rm -f "$LOG"/*
+
+# ---------------------------------------------------------------------------------------------
+step "The build: imports, exports and resources"
+OBJDUMP=i686-w64-mingw32-objdump
+WINDRES=i686-w64-mingw32-windres
+SYSTEM_DLLS=" ddraw.dll gdi32.dll kernel32.dll msvcrt.dll user32.dll winmm.dll "
+imports() { $OBJDUMP -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '[:upper:]' '[:lower:]' | sort -u; }
+check_imports() {
+  $OBJDUMP -f "$1" | grep -q 'file format pei-i386' || fail "$(basename "$1") is not a 32-bit x86 image"
+  for dll in $(imports "$1"); do
+    case "$SYSTEM_DLLS" in
+      *" $dll "*) ;;
+      *) fail "$(basename "$1") needs $dll, which is not part of Windows" ;;
+    esac
+  done
+  pass "$(basename "$1"): i386, imports only $(imports "$1" | tr '\n' ' ')"
+}
+check_imports "$EXE"
+[ -f "$BASS_DLL" ] || fail "no $BASS_DLL"
+check_imports "$BASS_DLL"
+EXPORTS=$($OBJDUMP -p "$BASS_DLL" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/s/^[[:space:]]*\[ *[0-9]*\] //p' |
+  sort | tr '\n' ' ')
+[ "$EXPORTS" = "BASS_Free BASS_Init BASS_MusicLoad BASS_MusicPlay BASS_Start " ] ||
+  fail "bass.dll exports \"$EXPORTS\", expected the five BASS functions undecorated"
+pass "bass.dll exports $EXPORTS"
+resources() { $WINDRES -J coff -O rc -i "$1" | grep -E '^("|[0-9]+ [0-9]+ |1 VERSIONINFO)' | sed 's| /\*.*||'; }
+resources "$EXE" >"$LOG/resources.txt"
+for r in '"BASS_DLL" "DLL"' '"MOD1" "MODULES"' '"IDB_BITMAP3" 2' '101 14' '1 VERSIONINFO'; do
+  grep -qxF "$r" "$LOG/resources.txt" || fail "$(basename "$EXE") lacks the resource $r"
+done
+pass "resources: sheet, module, library, icon group 101, version record"
+if [ -n "$NOSHEET_EXE" ]; then
+  ! resources "$NOSHEET_EXE" | grep -q IDB_BITMAP3 || fail "$(basename "$NOSHEET_EXE") holds the sheet"
+  pass "$(basename "$NOSHEET_EXE") has no \"IDB_BITMAP3\""
+fi
 for tool in xwd_check wav_check; do
   c++ -std=c++20 -O2 -Wall -Wextra -Werror -o "$WORK/$tool" "tests/windows/$tool.cpp"
 done

@@ -9,6 +9,7 @@
 #include "common/helpers.h"
 #include "effects/scroller.h"
 #include "fake_ddraw.h"
+#include "qrx_host.h"
 
 namespace {
 
@@ -60,6 +61,11 @@ TEST(ScrollerInit, FailedCreationReturnsTheReportedCode) {
     dev.dd.createResult = DDERR_OUTOFMEMORY;
     EXPECT_EQ(Scroller_Init(), DDERR_OUTOFMEMORY);
     EXPECT_EQ(g_pDDSScroller, nullptr);
+    const auto& boxes = qrxhost::MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Scroller_Init()\nCreateSurface for \tScroller FAILED");
+    EXPECT_EQ(boxes[0].caption, "QRX Intro 2k");
+    EXPECT_EQ(g_pDD, nullptr); // released before the box
 }
 
 TEST(ScrollerInit, FailedFillReturnsItsCodeAndSetsNoKey) {

@@ -6,6 +6,7 @@
 
 #include "effects/writer.h"
 #include "fake_ddraw.h"
+#include "qrx_host.h"
 
 namespace {
 
@@ -54,6 +55,11 @@ TEST(WriterInit, FailedCreationAndFailedFill) {
     dev.dd.createResult = DDERR_OUTOFMEMORY;
     EXPECT_EQ(Writer_Init(), DDERR_OUTOFMEMORY);
     EXPECT_EQ(g_pDDSWriter, nullptr);
+    const auto& boxes = qrxhost::MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Writer_Init()\nCreateSurface for \tWriter FAILED");
+    EXPECT_EQ(boxes[0].caption, "QRX Intro 2k");
+    dev.Attach(); // the report released the display
     dev.dd.createResult = DD_OK;
     dev.dd.newSurfaceScript = {DDERR_WASSTILLDRAWING, DDERR_UNSUPPORTED};
     EXPECT_EQ(Writer_Init(), DDERR_UNSUPPORTED);

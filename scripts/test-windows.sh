@@ -17,7 +17,8 @@ cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 WORK=$ROOT/build/wine
 LOG=$WORK/logs
-SHOT_AT=${QRX_SHOT_AT:-15} # seconds after start: 5 s pause + 233 fade-in frames end near 9 s
+# Seconds after the window appears: 5 s pause, then 233 fade-in frames, done near 9 s.
+SHOT_AT=${QRX_SHOT_AT:-15}
 
 step() { printf '== %s\n' "$*"; }
 pass() { printf '   ok: %s\n' "$*"; }
@@ -219,6 +220,7 @@ APP_PID=$!
 
 wait_for 30 has_window || fail "no window \"QRX Intro 2k\" within 30 s (see $APP_LOG)"
 pass "window \"QRX Intro 2k\" is up after $(($(date +%s) - START)) s"
+START=$(date +%s)
 
 NOW=$(date +%s)
 [ $((NOW - START)) -lt "$SHOT_AT" ] && sleep $((START + SHOT_AT - NOW))
@@ -227,7 +229,7 @@ app_gone && fail "the program ended before the screenshot; boxes: $(boxes "$APP_
 pass "no message box"
 xwd -root -silent >"$WORK/frame.xwd" || fail "xwd could not take the screenshot"
 if "$WORK/xwd_check" "$WORK/frame.xwd" 50 "$WORK/frame.ppm" >"$LOG/frame.txt"; then
-  pass "frame at $SHOT_AT s: $(cat "$LOG/frame.txt")"
+  pass "frame $SHOT_AT s after the window appeared: $(cat "$LOG/frame.txt")"
 else
   fail "frame at $SHOT_AT s is black: $(cat "$LOG/frame.txt") (picture in $WORK/frame.ppm)"
 fi

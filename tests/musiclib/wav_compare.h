@@ -62,17 +62,21 @@ inline bool Read(const std::string& path, Wav* out) {
     return false;
 }
 
-// Pearson correlation of a[from..to) with b shifted by lag (b[i + lag]).
-inline double Correlation(const std::vector<float>& a, const std::vector<float>& b, size_t from,
-                          size_t to, long lag) {
+// Pearson correlation of both channels of a[from..to) taken together with b shifted by lag
+// (b[i + lag]); a channel silent in both renders then does not count against the others.
+inline double Correlation(const Wav& a, const Wav& b, size_t from, size_t to, long lag) {
     double sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
     size_t n = 0;
-    for (size_t i = from; i < to; ++i) {
+    for (size_t i = from; i < to && i < a.left.size(); ++i) {
         long j = long(i) + lag;
-        if (j < 0 || size_t(j) >= b.size() || i >= a.size()) continue;
-        double x = a[i], y = b[size_t(j)];
-        sa += x, sb += y, saa += x * x, sbb += y * y, sab += x * y;
-        ++n;
+        if (j < 0 || size_t(j) >= b.left.size()) continue;
+        const float xs[2] = {a.left[i], a.right[i]};
+        const float ys[2] = {b.left[size_t(j)], b.right[size_t(j)]};
+        for (int c = 0; c < 2; ++c) {
+            double x = xs[c], y = ys[c];
+            sa += x, sb += y, saa += x * x, sbb += y * y, sab += x * y;
+            ++n;
+        }
     }
     if (n == 0) return 0;
     double va = saa - sa * sa / n, vb = sbb - sb * sb / n;
@@ -94,11 +98,7 @@ inline Result Compare(const Wav& a, const Wav& b, long maxLag = 64, size_t windo
     r.framesA = a.left.size();
     r.framesB = b.left.size();
     size_t n = r.framesA < r.framesB ? r.framesA : r.framesB;
-    auto both = [&](size_t from, size_t to, long lag) {
-        return (Correlation(a.left, b.left, from, to, lag) +
-                Correlation(a.right, b.right, from, to, lag)) /
-               2;
-    };
+    auto both = [&](size_t from, size_t to, long lag) { return Correlation(a, b, from, to, lag); };
     r.correlation = both(0, n, 0);
     r.bestCorrelation = -2;
     for (long lag = -maxLag; lag <= maxLag; ++lag) {

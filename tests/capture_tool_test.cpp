@@ -3,6 +3,8 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -86,4 +88,127 @@ TEST(CaptureTool, SameSeedSameFrames) {
     if (a.size() == 1) GTEST_SKIP() << "the show does not start on this host yet";
     EXPECT_EQ(a.size(), 4u);
     std::filesystem::remove_all(dir);
+}
+
+namespace {
+
+const std::string kModplay = std::string(QRX_BINARY_DIR) + "/tools/modplay/qrx-modplay";
+
+struct Wav {
+    int channels = 0, rate = 0, bits = 0;
+    std::vector<int16_t> samples; // interleaved
+};
+
+uint32_t Le(const std::string& s, size_t at, int bytes) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = v << 8 | static_cast<uint8_t>(s[at + i]);
+    return v;
+}
+
+// A RIFF/WAVE file with a PCM "fmt " chunk and a "data" chunk whose sizes match the file.
+bool ReadWav(const std::filesystem::path& p, Wav* w) {
+    std::ifstream in(p, std::ios::binary);
+    std::string s((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (s.size() < 12 || s.compare(0, 4, "RIFF") || s.compare(8, 4, "WAVE") ||
+        Le(s, 4, 4) != s.size() - 8)
+        return false;
+    for (size_t at = 12; at + 8 <= s.size();) {
+        std::string id = s.substr(at, 4);
+        size_t size = Le(s, at + 4, 4);
+        if (at + 8 + size > s.size()) return false;
+        if (id == "fmt " && size >= 16 && Le(s, at + 8, 2) == 1) {
+            w->channels = static_cast<int>(Le(s, at + 10, 2));
+            w->rate = static_cast<int>(Le(s, at + 12, 4));
+            w->bits = static_cast<int>(Le(s, at + 22, 2));
+        } else if (id == "data") {
+            w->samples.resize(size / 2);
+            std::memcpy(w->samples.data(), s.data() + at + 8, size / 2 * 2);
+            return w->channels != 0;
+        }
+        at += 8 + size + (size & 1);
+    }
+    return false;
+}
+
+// Runs a capture with --wav; the summary's start of frame 1 after MOD_Play, in counter ticks.
+long long CaptureWav(const std::string& args, const std::filesystem::path& wav, Wav* out) {
+    auto err = wav.string() + ".err";
+    int status = std::system((kTool + " " + args + " --wav " + wav.string() + " 2>" + err).c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << args;
+    EXPECT_TRUE(ReadWav(wav, out)) << wav;
+    std::ifstream in(err);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::smatch m;
+    const std::regex line(
+        R"(wav: (\d+) samples from MOD_Play; frame 1 at (\d+) ticks of 10000000)");
+    if (!std::regex_search(text, m, line)) {
+        ADD_FAILURE() << text;
+        return -1;
+    }
+    EXPECT_EQ(std::stoull(m[1]) * 2, out->samples.size());
+    return std::stoll(m[2]);
+}
+
+} // namespace
+
+// The music starts at MOD_Play, five seconds (the start-up's Sleep) before the first frame, and
+// runs with the virtual clock to the flip of the last frame, to the sample.
+TEST(CaptureTool, WavFollowsTheVirtualClockFromModPlay) {
+    auto dir = TempDir("wav");
+    Wav one, a, b;
+    long long firstFlip = CaptureWav("--until 1", dir / "one.wav", &one);
+    EXPECT_EQ(one.channels, 2);
+    EXPECT_EQ(one.rate, 44100);
+    EXPECT_EQ(one.bits, 16);
+    EXPECT_GE(firstFlip, 50000000);          // Sleep(5000)
+    EXPECT_LT(firstFlip, 50000000 + 333334); // then at most two vertical blanks
+    EXPECT_EQ(one.samples.size() / 2, static_cast<size_t>(firstFlip * 44100 / 10000000));
+
+    // 60 more frames are exactly one virtual second, 44,100 more samples.
+    EXPECT_EQ(CaptureWav("--until 120", dir / "a.wav", &a), firstFlip);
+    EXPECT_EQ(CaptureWav("--until 180", dir / "b.wav", &b), firstFlip);
+    EXPECT_EQ(b.samples.size() - a.samples.size(), 2u * 44100);
+    // Deterministic: a longer run starts with the shorter one, and a rerun is identical.
+    ASSERT_GE(b.samples.size(), a.samples.size());
+    EXPECT_TRUE(std::equal(a.samples.begin(), a.samples.end(), b.samples.begin()));
+    Wav again;
+    CaptureWav("--until 120", dir / "again.wav", &again);
+    EXPECT_EQ(again.samples, a.samples);
+    // Not silent in any tenth of a second.
+    for (size_t at = 0; at + 8820 <= b.samples.size(); at += 8820) {
+        int peak = 0;
+        for (size_t i = at; i < at + 8820; ++i)
+            peak = std::max(peak, std::abs(static_cast<int>(b.samples[i])));
+        EXPECT_GT(peak, 256) << "silent at sample " << at / 2;
+    }
+    std::filesystem::remove_all(dir);
+}
+
+// Sample 0 is the module's first sample as the library plays it (ramping, looping): the capture
+// equals a direct render of the module file from its start.
+TEST(CaptureTool, WavIsTheModuleFromItsStart) {
+    auto dir = TempDir("wavmod");
+    Wav capture, direct;
+    CaptureWav("--until 120", dir / "capture.wav", &capture);
+    ASSERT_TRUE(std::filesystem::exists(kModplay));
+    auto out = dir / "direct.wav";
+    ASSERT_EQ(std::system((kModplay + " --wav " + out.string() +
+                           " --seconds 8 --loop --ramp --no-interpolation --separation 100 " +
+                           QRX_SOURCE_DIR + "/assets/module.mod >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    ASSERT_TRUE(ReadWav(out, &direct));
+    ASSERT_GE(direct.samples.size(), capture.samples.size());
+    size_t mismatch = 0;
+    while (mismatch < capture.samples.size() &&
+           capture.samples[mismatch] == direct.samples[mismatch])
+        ++mismatch;
+    EXPECT_EQ(mismatch, capture.samples.size()) << "first difference at frame " << mismatch / 2;
+    std::filesystem::remove_all(dir);
+}
+
+TEST(CaptureTool, WavRefusesAnUnwritableFile) {
+    EXPECT_EQ(RunTool("--until 1 --wav /nonexistent-dir/x.wav"), 1);
+    EXPECT_EQ(RunTool("--until 1 --wav"), 2);
 }

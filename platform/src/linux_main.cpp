@@ -33,7 +33,10 @@ bool OpenDisplay() {
 
 int main() {
     if (!OpenDisplay()) {
-        std::fprintf(stderr, "No display could be opened, so the intro cannot start.\n");
+        std::fprintf(
+            stderr,
+            "No display could be opened, so the intro cannot start (make video renders it to a "
+            "file instead).\n");
         return 1;
     }
     qrxhost::UseSdl();

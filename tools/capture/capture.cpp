@@ -1,9 +1,10 @@
 // qrx-capture: runs the intro's own code on the virtual host (virtual clock, virtual 60 Hz
 // display, recorded message boxes) and writes what the show displays: a CSV log of every
-// flip, chosen frames as PNG pictures, every frame as Y4M video.
+// flip, chosen frames as PNG pictures, every frame as Y4M video, and the music as a WAV file.
 #include <png.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -13,30 +14,36 @@
 #include <vector>
 
 #include "common/globals.h"
+#include "music/music.h"
 #include "qrx_host.h"
 #include "qrx_host_display.h"
+#include "replayer.h"
 #include "show/show.h"
+#include "wav.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 
 namespace {
 
 struct Options {
-    std::string log, pngDir, y4m;
+    std::string log, pngDir, y4m, wav;
     std::set<int> frames;
     long long seed = 1;
     int until = 0; // 0: until the show closes
 };
 
 const char* kUsage =
-    "usage: qrx-capture [--seed N] [--log FILE] [--png DIR --frames LIST] [--y4m FILE] [--until "
-    "N]\n"
+    "usage: qrx-capture [--seed N] [--log FILE] [--png DIR --frames LIST] [--y4m FILE] [--wav "
+    "FILE] "
+    "[--until N]\n"
     "  --seed N      calendar time in seconds since 1970 seen by the show (default 1)\n"
     "  --log FILE    CSV, one row per flip: frame,scene,seconds,gamma,crc32\n"
     "  --png DIR     write the frames of --frames as DIR/frame-NNNNNN.png, gamma applied\n"
     "  --frames LIST frame numbers and ranges, e.g. 1,100,230-240\n"
     "  --y4m FILE    write every displayed frame as 60 fps Y4M video, gamma applied\n"
-    "  --until N     stop after N frames\n";
+    "  --wav FILE    write the music from MOD_Play to the last frame, 44,100 Hz 16-bit stereo\n"
+    "  --until N     stop after N frames\n"
+    "FILE - for --y4m writes the video to standard output.\n";
 
 bool ParseNumber(const char* s, long long lo, long long hi, long long* out) {
     if (!s || !*s) return false;
@@ -83,6 +90,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
             o->pngDir = v;
         } else if (a == "--y4m" && v) {
             o->y4m = v;
+        } else if (a == "--wav" && v) {
+            o->wav = v;
         } else if (a == "--frames" && v) {
             if (!ParseFrames(v, &o->frames)) return false;
         } else if (a == "--seed" && v && ParseNumber(v, 0, 0x7FFFFFFFFFFFll, &n)) {
@@ -147,6 +156,60 @@ void WriteY4mFrame(FILE* fp, const std::vector<uint8_t>& rgb, std::vector<uint8_
     std::fwrite(planes->data(), 1, planes->size(), fp);
 }
 
+// The music as the library plays it: the same module bytes through the same replayer with the
+// options MOD_Init asks for, sample n belonging to virtual time tPlay + n / 44,100 s. The
+// library's own output is silenced in the capture; this renders its stream offline instead.
+struct MusicTrack {
+    static constexpr unsigned kRate = 44100; // BASS_Init's frequency in MOD_Init
+    static constexpr unsigned kFlags = 5;    // BASS_MusicLoad's flags in MOD_Init: ramp, loop
+    qrx_mod::Module module;
+    qrx_mod::Replayer replayer;
+    qrx_mod::WavWriter wav;
+    bool loaded = false, playing = false;
+    int64_t playCount = 0, firstFlip = -1;
+    uint64_t frames = 0;
+    int16_t buffer[4096 * 2];
+};
+
+// The module as MOD_Init finds it: the "MOD1" resource, its size taken from its own header.
+void MusicTrack_Load(MusicTrack* t) {
+    HRSRC info = FindResourceA(nullptr, "MOD1", "MODULES");
+    const void* bytes = info ? LockResource(LoadResource(nullptr, info)) : nullptr;
+    t->loaded = bytes && qrx_mod::Module_Load(static_cast<const uint8_t*>(bytes), 0, &t->module);
+}
+
+// MOD_Play is the last start-up step, and the Sleep that follows it is the only Sleep of the
+// program, so the counter at that Sleep is the counter at MOD_Play. A module that failed to
+// load (g_hMusic 0) is never played.
+void MusicTrack_OnCall(MusicTrack* t, const char* name) {
+    if (t->playing || !t->loaded || g_hMusic == 0 || std::strcmp(name, "Sleep") != 0) return;
+    qrx_mod::Options options;
+    options.rate = MusicTrack::kRate;
+    options.ramping = (MusicTrack::kFlags & 1) != 0;
+    options.loop = (MusicTrack::kFlags & 4) != 0;
+    qrx_mod::Replayer_Init(&t->replayer, &t->module, options);
+    t->playCount = qrxhost::Counter();
+    t->playing = true;
+}
+
+// Renders up to the current virtual time.
+void MusicTrack_Advance(MusicTrack* t) {
+    if (!t->playing) return;
+    if (t->firstFlip < 0) t->firstFlip = qrxhost::Counter() - t->playCount;
+    const uint64_t ticks = static_cast<uint64_t>(qrxhost::Counter() - t->playCount);
+    const uint64_t hz = static_cast<uint64_t>(qrxhost::CounterFrequency());
+    const uint64_t due =
+        hz ? ticks / hz * MusicTrack::kRate + ticks % hz * MusicTrack::kRate / hz : 0;
+    while (t->frames < due) {
+        size_t n = static_cast<size_t>(std::min<uint64_t>(due - t->frames, 4096));
+        size_t got = qrx_mod::Replayer_Render(&t->replayer, t->buffer, n);
+        for (size_t i = got * 2; i < n * 2; ++i)
+            t->buffer[i] = 0;
+        qrx_mod::Wav_Write(&t->wav, t->buffer, n);
+        t->frames += n;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -162,13 +225,27 @@ int main(int argc, char** argv) {
     }
     FILE* y4m = nullptr;
     if (!opt.y4m.empty()) {
-        if (!(y4m = std::fopen(opt.y4m.c_str(), "wb"))) {
+        if (opt.y4m == "-") {
+            y4m = stdout;
+        } else if (!(y4m = std::fopen(opt.y4m.c_str(), "wb"))) {
             std::fprintf(stderr, "qrx-capture: cannot write %s\n", opt.y4m.c_str());
             return 1;
         }
         std::fputs("YUV4MPEG2 W640 H480 F60:1 Ip A1:1 C444\n", y4m);
     }
     if (log) std::fputs("frame,scene,seconds,gamma,crc32\n", log);
+    static MusicTrack music; // large; one per process
+    if (!opt.wav.empty()) {
+        if (!qrx_mod::Wav_Open(&music.wav, opt.wav.c_str(), MusicTrack::kRate)) {
+            std::fprintf(stderr, "qrx-capture: cannot write %s\n", opt.wav.c_str());
+            return 1;
+        }
+        MusicTrack_Load(&music);
+        qrxhost::OnCall([](const char* name) { MusicTrack_OnCall(&music, name); });
+    }
+    // The music is rendered here instead; the library's own output plays silence, and opens
+    // no audio device.
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
 
     qrxhost::SetCalendarTime(static_cast<time_t>(opt.seed));
     // A frame begins where the previous one flipped: the scene changes only inside frames.
@@ -182,6 +259,7 @@ int main(int argc, char** argv) {
         if (opt.until && frame > opt.until) return;
         qrxhost::DisplayedFrame f = qrxhost::Displayed();
         frames = frame;
+        if (music.wav.file) MusicTrack_Advance(&music);
         if (log) {
             uint32_t crc = static_cast<uint32_t>(crc32(0, nullptr, 0));
             for (int y = 0; y < f.height; ++y)
@@ -216,6 +294,7 @@ int main(int argc, char** argv) {
 
     if (log && std::fclose(log) != 0) failed = true;
     if (y4m && std::fclose(y4m) != 0) failed = true;
+    if (music.wav.file && !qrx_mod::Wav_Close(&music.wav)) failed = true;
     if (frames >= 100) std::fputc('\n', stderr);
     for (const auto& box : qrxhost::MessageBoxes()) {
         std::string text = box.text;
@@ -225,5 +304,13 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr, "qrx-capture: %d frames, last scene %u, %d pictures, exit code %d%s\n",
                  frames, g_Scene, pngs, code, failed ? ", WRITE ERRORS" : "");
+    // The music's start relative to the first frame, for putting the two together.
+    if (!opt.wav.empty())
+        std::fprintf(stderr,
+                     "qrx-capture: wav: %llu samples from MOD_Play; frame 1 at %lld ticks "
+                     "of %lld Hz after it\n",
+                     static_cast<unsigned long long>(music.frames),
+                     static_cast<long long>(music.firstFlip),
+                     static_cast<long long>(qrxhost::CounterFrequency()));
     return failed ? 1 : 0;
 }

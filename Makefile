@@ -5,7 +5,7 @@ BUILD := build/release
 ASAN := build/asan
 WIN := build/windows
 
-.PHONY: run test build asan windows test-windows deps-run deps-test clean
+.PHONY: run test build asan windows test-windows video deps-run deps-test clean
 
 run: deps-run build
 	$(BUILD)/qrx-intro
@@ -27,6 +27,14 @@ windows:
 # The Windows program under Wine on a private Xvfb screen (installs wine, Xvfb, xdotool).
 test-windows: windows
 	scripts/test-windows.sh
+
+# The whole show with its music as build/video/qrx-intro.mp4, for a machine without a display
+# (installs ffmpeg).
+video:
+	@scripts/deps.sh video
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target qrx-capture
+	scripts/video.sh $(BUILD)
 
 test: deps-test build asan windows test-windows
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure

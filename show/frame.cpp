@@ -14,6 +14,9 @@ void Show_Frame() {
     } else if (g_Scene == 27) {
         PostMessageA(g_hWnd, WM_CLOSE, 0, 0);
     }
+    // A fatal report inside the scene (a failed lock or restore) has released the display:
+    // nothing is flipped.
+    if (g_pDD == nullptr) return;
     while (Get_Time() - t0 < FRAME_PERIOD) {
     }
     DX_Flip();

@@ -197,8 +197,8 @@ void MoreEffects(Replayer& r, int n) {
         if (offset < c.length) {
             c.length -= offset;
             c.start += offset;
-        } else {
-            c.length = 2;
+        } else if (c.length > 0) {
+            c.length = 2; // past the end: one word of the sample, never of what follows it
         }
         break;
     }

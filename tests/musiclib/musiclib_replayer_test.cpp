@@ -9,6 +9,7 @@
 
 #include "mod_builder.h"
 #include "replayer.h"
+#include "test_modules.h"
 
 namespace {
 
@@ -137,6 +138,21 @@ INSTANTIATE_TEST_SUITE_P(
                  {{0, 0}, {0, 1}, {0, 2}},
                  64}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The flow test module combines a loop, a delay, a break into the next pattern, a jump, and a
+// second loop that starts at the row of the first one; positions 2 and 3 are never reached.
+TEST(SongFlow, CombinedFlowModuleVisitsRowsInOrder) {
+    auto p = Start(testmods::Flow());
+    RenderAll(p.get());
+    struct Run {
+        int position, from, to;
+    } runs[] = {{0, 0, 11}, {0, 7, 11}, {0, 7, 30}, {1, 16, 40}, {4, 0, 12}, {4, 7, 50}};
+    std::vector<std::pair<int, int>> expected;
+    for (const Run& r : runs)
+        for (int row = r.from; row <= r.to; ++row)
+            expected.emplace_back(r.position, row);
+    EXPECT_EQ(p->rows, expected);
+}
 
 TEST(SongFlow, PatternDelayStretchesTheRow) {
     ModBuilder b;
@@ -393,6 +409,24 @@ TEST(Triggers, SampleOffsetStartsInsideTheSample) {
     EXPECT_EQ(out[0], 6 * 64 * 2);
     EXPECT_EQ(out[6 * 882 * 2], 6 * 64 * 2);
     EXPECT_EQ(out[(2 * 6 * 882 + 100) * 2], 0);
+}
+
+// An empty sample stays silent with a sample offset too: the word played past the end of a
+// sample is never taken from beyond the module's data (an empty last sample ends the data).
+TEST(Triggers, SampleOffsetOnAnEmptySampleStaysSilent) {
+    ModSample s;
+    s.data.assign(64, 50);
+    ModBuilder b;
+    b.samples[1] = s; // sample 2, the last with data offset, is empty
+    b.Cell(0, 0, 0, 31, 428, 0x9, 0x00);
+    b.Cell(0, 0, 1, 31, 428, 0x9, 0x10);
+    auto p = Start(b);
+    std::vector<int16_t> out = RenderAll(p.get(), 10);
+    for (int c = 0; c < 2; ++c)
+        EXPECT_FALSE(p->replayer.voices[c].active) << c;
+    out = RenderAll(p.get(), 2 * 6 * 882);
+    for (size_t i = 0; i < out.size(); ++i)
+        ASSERT_EQ(out[i], 0) << i;
 }
 
 TEST(Triggers, OneShotSampleStopsAtItsEnd) {

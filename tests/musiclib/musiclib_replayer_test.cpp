@@ -417,7 +417,7 @@ TEST(Triggers, SampleOffsetOnAnEmptySampleStaysSilent) {
     ModSample s;
     s.data.assign(64, 50);
     ModBuilder b;
-    b.samples[1] = s; // sample 2, the last with data offset, is empty
+    b.samples[1] = s; // sample 31 is empty and its data starts at the end of the module
     b.Cell(0, 0, 0, 31, 428, 0x9, 0x00);
     b.Cell(0, 0, 1, 31, 428, 0x9, 0x10);
     auto p = Start(b);

@@ -43,6 +43,15 @@ inline void Instruments(ModBuilder& b) {
     b.samples[5].finetune = -5;
 }
 
+// Periods of the finetune-0 row from C-2 to A#3: what a tracker's editor writes for a note.
+// Players differ on periods between two notes (ProTracker takes the next higher note, openmpt
+// the nearest one) and openmpt plays B-3 a quarter period low, so the modules avoid both.
+inline int Note(int index) {
+    static const int kNotes[23] = {428, 404, 381, 360, 339, 320, 302, 285, 269, 254, 240, 226,
+                                   214, 202, 190, 180, 170, 160, 151, 143, 135, 127, 120};
+    return kNotes[index % 23];
+}
+
 // A beat on channel 3 so that every row has an onset.
 inline void Beat(ModBuilder& b, int pattern) {
     for (int row = 0; row < 64; row += 2)
@@ -72,7 +81,7 @@ inline ModBuilder Flow() {
     for (int p = 0; p < 4; ++p) {
         Beat(b, p);
         for (int row = 0; row < 64; row += 4)
-            b.Cell(p, row, 1, 3, 254 + p * 20 + row);
+            b.Cell(p, row, 1, 3, Note(p * 5 + row / 4));
     }
     b.Cell(0, 7, 0, 0, 0, 0xE, 0x60);  // loop start
     b.Cell(0, 11, 0, 0, 0, 0xE, 0x62); // play rows 7..11 three times

@@ -41,6 +41,10 @@ test: deps-test build asan windows test-windows
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --test-dir $(ASAN) -j $(JOBS) --output-on-failure
 
+# The libFuzzer targets (module, sheet bitmap) under ASan and UBSan, FUZZ_SECONDS each (60).
+fuzz:
+	FUZZ_SECONDS=$(or $(FUZZ_SECONDS),60) scripts/fuzz.sh
+
 deps-run:
 	@scripts/deps.sh run
 

@@ -49,7 +49,7 @@ std::vector<int16_t> RenderAll(Played* p, size_t limit = 44100 * 60) {
     return out;
 }
 
-// ---- Row timing: samples per tick are 44100 * 2.5 / tempo, carried exactly. ----
+// ---- Row timing: ticks of 44100 * 2.5 / tempo frames, rounded down, as openmpt plays them. ----
 
 struct TimingCase {
     const char* name;
@@ -66,10 +66,11 @@ TEST_P(RowTiming, RowsStartOnTheExactFrame) {
     auto p = Start(b);
     RenderAll(p.get());
     ASSERT_EQ(p->rowFrames.size(), 64u);
-    for (size_t row = 0; row < 64; ++row) {
+    for (size_t row = 1; row < 64; ++row) {
+        // Row 0 sets speed and tempo on its first tick, which still lasts 882 frames at the
+        // starting tempo of 125; every later tick has 110250 / tempo frames, rounded down.
         uint64_t ticks = row * uint64_t(t.speed);
-        // Row 0 sets speed and tempo on its first tick, so every tick runs at the new tempo.
-        uint64_t expected = ticks * 110250 / uint64_t(t.tempo);
+        uint64_t expected = 882 + (ticks - 1) * (110250 / uint64_t(t.tempo));
         EXPECT_EQ(p->rowFrames[row], expected) << "row " << row;
     }
 }
@@ -81,6 +82,30 @@ INSTANTIATE_TEST_SUITE_P(SpeedAndTempo, RowTiming,
                                          TimingCase{"fastest", 1, 255},
                                          TimingCase{"slow_speed", 31, 200}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RowTiming, TempoChangeTakesEffectOnTheNextTick) {
+    ModBuilder b;
+    b.Cell(0, 0, 0, 0, 0, 0xF, 2);
+    b.Cell(0, 1, 0, 0, 0, 0xF, 150);
+    auto p = Start(b);
+    RenderAll(p.get());
+    ASSERT_GE(p->rowFrames.size(), 4u);
+    EXPECT_EQ(p->rowFrames[1], 2u * 882);
+    EXPECT_EQ(p->rowFrames[2], 2u * 882 + 882 + 735); // row 1's first tick is still at 125
+    EXPECT_EQ(p->rowFrames[3], 2u * 882 + 882 + 735 + 2 * 735);
+}
+
+// Row start frames of the speed and tempo test module as openmpt123 plays it (libopenmpt's
+// current order and row, read while rendering at 44,100 Hz).
+TEST(RowTiming, SpeedTempoModuleRowsStartWhereOpenmptStartsThem) {
+    auto p = Start(testmods::SpeedTempo());
+    RenderAll(p.get());
+    ASSERT_EQ(p->rowFrames.size(), 128u);
+    const std::pair<size_t, uint64_t> kOpenmpt[] = {{9, 29841},   {17, 46078},  {33, 106762},
+                                                    {64, 262370}, {99, 467622}, {127, 549634}};
+    for (const auto& [row, frame] : kOpenmpt)
+        EXPECT_EQ(p->rowFrames[row], frame) << "row " << row;
+}
 
 // ---- Song flow: breaks, jumps, pattern loops and delays give the order of rows. ----
 

@@ -360,6 +360,10 @@ void Replayer_Init(Replayer* r, const Module* m, const Options& options) {
 
 void Replayer_Tick(Replayer* rp) {
     Replayer& r = *rp;
+    // The tick's length is set by the tempo in force when it starts, as the CIA timer's period
+    // is: a tempo command changes the ticks after its own. rate * 2.5 / tempo frames, rounded
+    // down.
+    r.tickFrames = r.options.rate * 5 / (uint32_t(r.tempo) * 2);
     if (++r.tick >= r.speed) {
         if (r.songEnded && !r.options.loop) {
             r.finished = true;
@@ -393,11 +397,6 @@ void Replayer_Tick(Replayer* rp) {
         if (r.positionJump) NextPosition(r);
     }
     UpdateVoices(r);
-    // Samples per tick are rate * 2.5 / tempo, the remainder carried to the next tick.
-    uint32_t numerator = r.options.rate * 5 + r.tickRemainder;
-    uint32_t denominator = uint32_t(r.tempo) * 2;
-    r.tickFrames = numerator / denominator;
-    r.tickRemainder = numerator % denominator;
     r.tickLeft = r.tickFrames;
 }
 

@@ -70,7 +70,7 @@ struct Replayer {
     bool breakFlag = false, positionJump = false;
     bool songEnded = false; // the song reached its end (restarted when looping)
     bool finished = false;  // not looping, and the last row has been played
-    uint32_t tickFrames = 0, tickLeft = 0, tickRemainder = 0;
+    uint32_t tickFrames = 0, tickLeft = 0;
     uint64_t frame = 0;                  // frames rendered so far
     int32_t gainSame = 0, gainOther = 0; // stereo separation mix, 1.15 fixed point
     RowHook onRow = nullptr;

@@ -120,15 +120,17 @@ void Gamma_Init() {
     g_pDDSPrimary->QueryInterface(IID_IDirectDrawGammaControl,
                                   reinterpret_cast<LPVOID*>(&g_pGammaControl));
     if (!g_pGammaControl) return;
-    if (g_pGammaControl->GetGammaRamp(0, &s_DesktopRamp) != DD_OK) {
-        // Unreadable: the identity ramp is what an untouched display shows.
-        for (int i = 0; i < 256; ++i) {
-            WORD v = static_cast<WORD>(i * 257);
-            s_DesktopRamp.red[i] = v;
-            s_DesktopRamp.green[i] = v;
-            s_DesktopRamp.blue[i] = v;
-        }
+    // Read into the identity ramp, what an untouched display shows: a driver that cannot read
+    // its ramp, or reports success without filling it in (Wine without X gamma), gets that.
+    DDGAMMARAMP ramp;
+    for (int i = 0; i < 256; ++i) {
+        WORD v = static_cast<WORD>(i * 257);
+        ramp.red[i] = v;
+        ramp.green[i] = v;
+        ramp.blue[i] = v;
     }
+    s_DesktopRamp = ramp;
+    if (g_pGammaControl->GetGammaRamp(0, &ramp) == DD_OK) s_DesktopRamp = ramp;
     s_bDesktopRampSaved = true;
 }
 

@@ -1,5 +1,7 @@
 // Windows audio backend over waveOut: a feeder thread keeps a ring of buffers queued and fills
-// each one from the callback as the device hands it back.
+// each one from the callback as the device hands it back. Without a usable output device (or
+// with device 0) it opens "nothing", as the Linux backend does, so the program still runs,
+// silently.
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -16,6 +18,7 @@ HANDLE g_hThread = nullptr;
 CRITICAL_SECTION g_Lock;
 volatile LONG g_bStop = 0;
 bool g_bStarted = false;
+bool g_bSilent = false; // opened without a device: nothing is played or filled
 WAVEHDR g_Headers[kBuffers];
 int16_t g_Samples[kBuffers][kFrames * 2];
 Audio_Fill g_Fill = nullptr;
@@ -40,7 +43,11 @@ DWORD WINAPI Feeder(LPVOID) {
 } // namespace
 
 bool Audio_Open(int device, unsigned rate, Audio_Fill fill, void* user) {
-    if (g_hWaveOut) return false;
+    if (g_hWaveOut || g_bSilent) return false;
+    if (device == 0) {
+        g_bSilent = true;
+        return true;
+    }
     g_Fill = fill;
     g_pUser = user;
     WAVEFORMATEX format = {};
@@ -58,7 +65,8 @@ bool Audio_Open(int device, unsigned rate, Audio_Fill fill, void* user) {
         g_hWaveOut = nullptr;
         CloseHandle(g_hEvent);
         g_hEvent = nullptr;
-        return false;
+        g_bSilent = true;
+        return true;
     }
     waveOutPause(g_hWaveOut);
     InitializeCriticalSection(&g_Lock);
@@ -92,6 +100,7 @@ void Audio_Unlock() {
 }
 
 void Audio_Close() {
+    g_bSilent = false;
     if (!g_hWaveOut) return;
     InterlockedExchange(&g_bStop, 1);
     if (g_hThread) {

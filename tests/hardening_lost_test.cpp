@@ -1,8 +1,8 @@
 // Surfaces lost in the middle of the show, through the real WinMain. A loss met by a copy is
-// restored with its notice, the scene goes on for some hundred frames, then the show jumps to
-// its last fade and still reaches its last scene and closes itself with exit code 0. A lost back
-// buffer met first by a lock (the starfield, the copper bars) cannot be drawn into: that is the
-// lock's fatal report, one box, exit code 0.
+// restored with its notice, the scene (jumped to at the first frame) goes on for some hundred
+// frames, then the show jumps to its last fade and still reaches its last scene and closes itself
+// with exit code 0. A lost back buffer met first by a lock (the starfield, the copper bars) cannot
+// be drawn into: that is the lock's fatal report, one box, exit code 0.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -36,6 +36,7 @@ TEST_P(LostSurfaces, ShowGoesOnToTheEnd) {
     int inScene = 0, lostAt = 0;
     uint16_t last = 0;
     qrxhost::OnFlip([&](int frame) {
+        if (frame == 1) g_Scene = loss.scene; // the show starts at the scene under test
         inScene = g_Scene == last ? inScene + 1 : 1;
         last = g_Scene;
         if (g_Scene == loss.scene && inScene == 10 && !lostAt) {

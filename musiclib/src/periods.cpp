@@ -50,4 +50,9 @@ int Period_NoteIndex(unsigned period) {
     return 35;
 }
 
+int Period_Quarters(int finetuneRow, int index) {
+    if ((finetuneRow & 15) == 0) return kPeriods[0][index] * 4;
+    return (kPeriods[finetuneRow & 15][index % 12] * 4) >> (index / 12);
+}
+
 } // namespace qrx_mod

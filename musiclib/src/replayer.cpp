@@ -24,6 +24,11 @@ int TableIndex(const uint16_t* table, int period) {
     return 35;
 }
 
+// The rounded table period of note index i differs from its exact period by a few quarters.
+int NoteFine(const Channel& c, int i) {
+    return Period_Quarters(c.finetune, i) - Row(c)[i] * 4;
+}
+
 // The frequency is taken in steps of 1/16 Hz (clock * 16 / period, rounded down), as other
 // players do, so that long notes stay in phase with theirs.
 void SetVoiceRate(const Replayer& r, Voice& v, int period) { // period in quarters
@@ -76,12 +81,14 @@ void TonePortamento(Channel& c) {
         c.period -= c.portaSpeed;
         if (c.period <= c.wantedPeriod) {
             c.period = c.wantedPeriod;
+            c.fine = c.wantedFine;
             c.wantedPeriod = 0;
         }
     } else {
         c.period += c.portaSpeed;
         if (c.period >= c.wantedPeriod) {
             c.period = c.wantedPeriod;
+            c.fine = c.wantedFine;
             c.wantedPeriod = 0;
         }
     }
@@ -125,6 +132,7 @@ void Arpeggio(const Replayer& r, Channel& c) {
     int semitones = step == 1 ? c.param >> 4 : c.param & 15;
     int index = std::min(35, TableIndex(Row(c), c.period) + semitones);
     c.outPeriod = Row(c)[index];
+    c.outFine = NoteFine(c, index) - c.fine;
 }
 
 void ExtendedCommand(Replayer& r, int n) {
@@ -233,7 +241,9 @@ void MoreEffects(Replayer& r, int n) {
 
 void SetPeriod(Replayer& r, int n) {
     Channel& c = r.channels[n];
-    c.period = Row(c)[Period_NoteIndex(unsigned(c.note))];
+    int index = Period_NoteIndex(unsigned(c.note));
+    c.period = Row(c)[index];
+    c.fine = NoteFine(c, index);
     if (!(c.command == 0xE && (c.param >> 4) == 0xD)) {
         if (!(c.waveControl & 0x04)) c.vibratoPos = 0;
         if (!(c.waveControl & 0x40)) c.tremoloPos = 0;
@@ -269,6 +279,7 @@ void PlayCell(Replayer& r, int n, const Cell& cell) {
         int i = TableIndex(table, c.note);
         if ((c.finetune & 8) && i > 0 && c.note < table[0]) --i;
         c.wantedPeriod = table[i];
+        c.wantedFine = NoteFine(c, i);
         c.portaDown = c.period > c.wantedPeriod;
         if (c.period == c.wantedPeriod) c.wantedPeriod = 0;
         MoreEffects(r, n);
@@ -339,7 +350,8 @@ void NextPosition(Replayer& r) {
 
 void UpdateVoices(Replayer& r) {
     for (int n = 0; n < kChannels; ++n) {
-        SetVoiceRate(r, r.voices[n], r.channels[n].outPeriod * 4 + r.channels[n].outFine);
+        const Channel& c = r.channels[n];
+        SetVoiceRate(r, r.voices[n], c.outPeriod * 4 + c.fine + c.outFine);
         r.channels[n].outFine = 0;
         SetVoiceVolume(r, r.voices[n], r.channels[n].outVolume);
     }

@@ -41,8 +41,9 @@ struct Channel {
     int volume = 0; // 0..64
     int period = 0; // current period
     int note = 0;   // period written in the current cell
+    int fine = 0;   // quarter periods the note's exact period lies off the table's period
     uint8_t command = 0, param = 0;
-    int wantedPeriod = 0;
+    int wantedPeriod = 0, wantedFine = 0;
     bool portaDown = false;
     uint8_t portaSpeed = 0;
     uint8_t vibratoCmd = 0, tremoloCmd = 0;

@@ -47,7 +47,7 @@ struct Case {
 // the test guards against regressions while the gap is open.
 const Case kCases[] = {
     {"module", 0.98, true}, {"volume", 0.99, true}, {"triggers", 0.97, true},
-    {"pitch", 0.94, true},  {"flow", 0.99, true},   {"speed_tempo", 0.99, true},
+    {"pitch", 0.99, true},  {"flow", 0.99, true},   {"speed_tempo", 0.99, true},
 };
 
 class AgainstOtherPlayers : public testing::TestWithParam<Case> {};

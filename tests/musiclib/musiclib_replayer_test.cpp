@@ -221,7 +221,7 @@ struct PitchCase {
     int finetune;
     int notePeriod; // as written in the pattern (finetune 0 table)
     int command, param;
-    int expectedPeriod;
+    double expectedPeriod; // the lowest octave's finetuned period halved per octave up
 };
 
 class Pitch : public testing::TestWithParam<PitchCase> {};
@@ -244,11 +244,13 @@ INSTANTIATE_TEST_SUITE_P(Finetune, Pitch,
                          testing::Values(PitchCase{"c2", 0, 428, 0, 0, 428},
                                          PitchCase{"c2_plus_1", 1, 428, 0, 0, 425},
                                          PitchCase{"c2_plus_7", 7, 428, 0, 0, 407},
-                                         PitchCase{"c2_minus_8", -8, 428, 0, 0, 453},
+                                         PitchCase{"c2_minus_8", -8, 428, 0, 0, 453.5},
                                          PitchCase{"c2_minus_1", -1, 428, 0, 0, 431},
-                                         PitchCase{"a3_plus_3", 3, 127, 0, 0, 125},
+                                         PitchCase{"a3_plus_3", 3, 127, 0, 0, 124.5},
                                          PitchCase{"e5_sets_finetune", 0, 428, 0xE, 0x57, 407},
-                                         PitchCase{"b3_lowest_note", 0, 113, 0, 0, 113}),
+                                         PitchCase{"b3_lowest_note", 0, 113, 0, 0, 113},
+                                         PitchCase{"f2_minus_5", -5, 320, 0, 0, 332.5},
+                                         PitchCase{"c3_minus_5", -5, 214, 0, 0, 221.75}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Per-tick effects on the period Paula gets. ----

@@ -53,6 +53,13 @@ void SetVoiceVolume(const Replayer& r, Voice& v, int volume) {
     v.rampStep = (target - v.volume) / kRampFrames;
 }
 
+// Takes the period of the cell's note from the channel's finetune row.
+void NotePeriod(Channel& c) {
+    int index = Period_NoteIndex(unsigned(c.note));
+    c.period = Row(c)[index];
+    c.fine = NoteFine(c, index);
+}
+
 // Paula's DMA restart: play the channel's current data from its start.
 void Trigger(Replayer& r, int n) {
     Channel& c = r.channels[n];
@@ -184,7 +191,11 @@ void ExtendedCommand(Replayer& r, int n) {
         if (r.tick == y) c.outVolume = c.volume = 0;
         break;
     case 0xD:
-        if (r.tick == y && c.note != 0) Trigger(r, n);
+        if (r.tick == y && c.note != 0) {
+            NotePeriod(c);
+            c.outPeriod = c.period;
+            Trigger(r, n);
+        }
         break;
     case 0xE:
         if (r.tick == 0 && r.patternDelayLeft == 0) r.patternDelay = y + 1;
@@ -241,10 +252,9 @@ void MoreEffects(Replayer& r, int n) {
 
 void SetPeriod(Replayer& r, int n) {
     Channel& c = r.channels[n];
-    int index = Period_NoteIndex(unsigned(c.note));
-    c.period = Row(c)[index];
-    c.fine = NoteFine(c, index);
+    // A delayed note (EDx) keeps the old pitch until its tick.
     if (!(c.command == 0xE && (c.param >> 4) == 0xD)) {
+        NotePeriod(c);
         if (!(c.waveControl & 0x04)) c.vibratoPos = 0;
         if (!(c.waveControl & 0x40)) c.tremoloPos = 0;
         Trigger(r, n);
@@ -385,8 +395,13 @@ void Replayer_Tick(Replayer* rp) {
         if (r.patternDelayLeft == 0) {
             if (r.onRow) r.onRow(r.hookUser, r.position, r.row, r.frame);
             int pattern = r.module->order[r.position];
-            for (int n = 0; n < kChannels; ++n)
+            for (int n = 0; n < kChannels; ++n) {
                 PlayCell(r, n, Module_Cell(*r.module, pattern, r.row, n));
+                // Paula's loop registers are written on every row: a sample number without a
+                // note plays its loop once the current pass ends.
+                r.voices[n].loopStart = r.channels[n].loopStart;
+                r.voices[n].loopLength = r.channels[n].loopLength;
+            }
         } else {
             for (int n = 0; n < kChannels; ++n)
                 TickEffects(r, n);

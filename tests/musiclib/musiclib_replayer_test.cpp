@@ -406,6 +406,54 @@ TEST(Triggers, NoteDelayStartsOnItsTick) {
     }
 }
 
+// A delayed note keeps the playing note's pitch and data until its tick, then starts with its
+// own period.
+TEST(Triggers, NoteDelayKeepsTheOldNoteUntilItsTick) {
+    ModBuilder b;
+    b.samples[1] = SquareSample(32, 4);
+    b.samples[2] = SquareSample(16, 8);
+    b.Cell(0, 0, 0, 1, 428);
+    b.Cell(0, 1, 0, 2, 339, 0xE, 0xD3);
+    auto p = Start(b);
+    Replayer& r = p->replayer;
+    for (int tick = 0; tick < 7; ++tick) // row 0 and the first tick of row 1
+        qrx_mod::Replayer_Tick(&r);
+    const uint32_t first = p->module.samples[1].offset, second = p->module.samples[2].offset;
+    EXPECT_EQ(r.channels[0].outPeriod, 428);
+    EXPECT_EQ(r.voices[0].pos >> 32, first);
+    for (int tick = 1; tick < 3; ++tick)
+        qrx_mod::Replayer_Tick(&r);
+    EXPECT_EQ(r.channels[0].outPeriod, 428);
+    qrx_mod::Replayer_Tick(&r); // tick 3
+    EXPECT_EQ(r.channels[0].outPeriod, 339);
+    EXPECT_EQ(r.voices[0].pos >> 32, second);
+}
+
+// A sample number without a note changes the loop the playing voice goes on to, not the pass
+// it is playing.
+TEST(Triggers, SampleNumberAloneSwapsTheLoopAtTheEndOfThePass) {
+    ModBuilder b;
+    b.samples[1] = SquareSample(32, 4);
+    b.samples[2] = SquareSample(16, 8);
+    b.samples[2].loopStart = 64;
+    b.samples[2].loopLength = 64;
+    b.Cell(0, 0, 0, 1, 428);
+    b.Cell(0, 1, 0, 2, 0);
+    auto p = Start(b);
+    Replayer& r = p->replayer;
+    for (int tick = 0; tick < 7; ++tick)
+        qrx_mod::Replayer_Tick(&r);
+    const qrx_mod::Voice& v = r.voices[0];
+    const uint32_t first = p->module.samples[1].offset, second = p->module.samples[2].offset;
+    EXPECT_EQ(v.end, first + 128);
+    EXPECT_EQ(v.loopStart, second + 64);
+    EXPECT_EQ(v.loopLength, 64u);
+    std::vector<int16_t> out(2 * 2000);
+    qrx_mod::Mixer_Render(&r, out.data(), 2000); // 2000 frames pass the 128 bytes at 428
+    EXPECT_GE(v.pos >> 32, second + 64);
+    EXPECT_LT(v.pos >> 32, second + 128);
+}
+
 TEST(Triggers, RetriggerRestartsTheSampleEveryNTicks) {
     ModSample ramp; // a one-shot rising ramp: the position shows in the value
     for (int i = 0; i < 4000; ++i)

@@ -51,7 +51,9 @@ int Period_NoteIndex(unsigned period) {
 }
 
 int Period_Quarters(int finetuneRow, int index) {
-    if ((finetuneRow & 15) == 0) return kPeriods[0][index] * 4;
+    // Finetune 0 keeps its table, whose upper octaves are whole halves of the lowest, but for
+    // B-3: 113 stands for 453 / 4 (openmpt plays it so; 113 is also the Amiga's limit).
+    if ((finetuneRow & 15) == 0 && index != 35) return kPeriods[0][index] * 4;
     return (kPeriods[finetuneRow & 15][index % 12] * 4) >> (index / 12);
 }
 

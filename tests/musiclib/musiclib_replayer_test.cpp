@@ -248,7 +248,7 @@ INSTANTIATE_TEST_SUITE_P(Finetune, Pitch,
                                          PitchCase{"c2_minus_1", -1, 428, 0, 0, 431},
                                          PitchCase{"a3_plus_3", 3, 127, 0, 0, 124.5},
                                          PitchCase{"e5_sets_finetune", 0, 428, 0xE, 0x57, 407},
-                                         PitchCase{"b3_lowest_note", 0, 113, 0, 0, 113},
+                                         PitchCase{"b3_lowest_note", 0, 113, 0, 0, 113.25},
                                          PitchCase{"f2_minus_5", -5, 320, 0, 0, 332.5},
                                          PitchCase{"c3_minus_5", -5, 214, 0, 0, 221.75}),
                          [](const auto& info) { return std::string(info.param.name); });

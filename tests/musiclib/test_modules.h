@@ -43,9 +43,9 @@ inline void Instruments(ModBuilder& b) {
     b.samples[5].finetune = -5;
 }
 
-// Periods of the finetune-0 row from C-2 to A#3: what a tracker's editor writes for a note.
-// Players differ on periods between two notes (ProTracker takes the next higher note, openmpt
-// the nearest one) and openmpt plays B-3 a quarter period low, so the modules avoid both.
+// Periods of the finetune-0 row from C-2 to A#3 (the flow module's tune): what a tracker's editor
+// writes for a note. Players differ on periods between two notes (ProTracker takes the next higher
+// note, openmpt the nearest one), so the modules keep to real notes.
 inline int Note(int index) {
     static const int kNotes[23] = {428, 404, 381, 360, 339, 320, 302, 285, 269, 254, 240, 226,
                                    214, 202, 190, 180, 170, 160, 151, 143, 135, 127, 120};

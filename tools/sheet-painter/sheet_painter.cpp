@@ -390,18 +390,18 @@ void PaintBall(int x0, int y0, int size, double radius, const Ramp& ramp, BallKi
                     ++inside;
                     Vec n{dx, dy, std::sqrt(1 - rr)};
                     double diffuse = std::max(0.0, Dot(n, kLight));
-                    double spec = std::pow(std::max(0.0, Dot(n, half)), 40);
+                    double specular = std::pow(std::max(0.0, Dot(n, half)), 40);
                     double t;
                     if (kind == BallKind::Red) {
                         double rim = 0.18 * std::pow(1 - n.z, 2) * std::max(0.0, n.y);
-                        t = 0.1 + 0.66 * diffuse + rim + 0.9 * spec;
+                        t = 0.1 + 0.66 * diffuse + rim + 0.9 * specular;
                     } else {
                         // Chrome: the reflected view sees a bright sky above the horizon
                         // and a darker ground below it.
                         double ry = 2 * n.z * n.y; // reflection of (0, 0, 1), y component
                         double env = ry < 0.08 ? 0.55 + 0.4 * std::min(1.0, -ry + 0.08)
                                                : 0.18 + 0.4 * std::min(1.0, ry);
-                        t = 0.55 * env + 0.3 * diffuse + 0.9 * spec;
+                        t = 0.55 * env + 0.3 * diffuse + 0.9 * specular;
                     }
                     sum += std::min(t, 1.0);
                 }

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr int kMaxMusic = 8;
-constexpr long kMaxFileBytes = 16 << 20;
 constexpr BASS_DWORD kFlagRamp = 1;
 constexpr BASS_DWORD kFlagLoop = 4;
 
@@ -33,20 +32,6 @@ void Fill(void*, int16_t* out, size_t frames) {
     size_t done = g_pPlaying ? qrx_mod::Replayer_Render(g_pPlaying.get(), out, frames) : 0;
     for (size_t i = done * 2; i < frames * 2; ++i)
         out[i] = 0;
-}
-
-bool ReadFile(const char* path, std::vector<uint8_t>* bytes) {
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
-    bool ok = std::fseek(f, 0, SEEK_END) == 0;
-    long size = ok ? std::ftell(f) : -1;
-    ok = ok && size > 0 && size <= kMaxFileBytes && std::fseek(f, 0, SEEK_SET) == 0;
-    if (ok) {
-        bytes->resize(size_t(size));
-        ok = std::fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
-    }
-    std::fclose(f);
-    return ok;
 }
 
 } // namespace
@@ -74,8 +59,8 @@ BASSEXPORT BASS_DWORD BASSAPI BASS_MusicLoad(int32_t mem, const void* file, BASS
                                       &music->module);
     } else {
         std::vector<uint8_t> bytes;
-        loaded = ReadFile(static_cast<const char*>(file), &bytes) && offset < bytes.size() &&
-                 (length == 0 || length <= bytes.size() - offset) &&
+        loaded = qrx_mod::Module_ReadFile(static_cast<const char*>(file), &bytes) &&
+                 offset < bytes.size() && (length == 0 || length <= bytes.size() - offset) &&
                  qrx_mod::Module_Load(bytes.data() + offset,
                                       length ? length : bytes.size() - offset, &music->module);
     }

@@ -2,6 +2,7 @@
 // every size checked before it is used.
 #include "module.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace qrx_mod {
@@ -88,6 +89,21 @@ Cell Module_Cell(const Module& m, int pattern, int row, int channel) {
                        size_t(row) * 16 + size_t(channel) * 4;
     return Cell{uint8_t((c[0] & 0xF0) | (c[2] >> 4)), uint16_t((c[0] & 0x0F) << 8 | c[1]),
                 uint8_t(c[2] & 0x0F), c[3]};
+}
+
+bool Module_ReadFile(const char* path, std::vector<uint8_t>* bytes) {
+    constexpr long kMaxFileBytes = 16 << 20;
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return false;
+    bool ok = std::fseek(f, 0, SEEK_END) == 0;
+    long size = ok ? std::ftell(f) : -1;
+    ok = ok && size > 0 && size <= kMaxFileBytes && std::fseek(f, 0, SEEK_SET) == 0;
+    if (ok) {
+        bytes->resize(size_t(size));
+        ok = std::fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
+    }
+    std::fclose(f);
+    return ok;
 }
 
 } // namespace qrx_mod

@@ -43,6 +43,10 @@ size_t Module_Size(const uint8_t* bytes, size_t available);
 // not a complete, plausible module.
 bool Module_Load(const uint8_t* bytes, size_t size, Module* out);
 
+// Reads a whole module file (at most 16 MiB) into bytes. False when it cannot be read, is
+// empty or is larger than any module.
+bool Module_ReadFile(const char* path, std::vector<uint8_t>* bytes);
+
 // One pattern cell.
 struct Cell {
     uint8_t sample;

@@ -24,7 +24,6 @@
 namespace {
 
 constexpr unsigned kRate = 44100;
-constexpr long kMaxFileBytes = 16 << 20;
 
 struct Args {
     const char* file = nullptr;
@@ -78,20 +77,6 @@ bool ParseArgs(int argc, char** argv, Args* a) {
     a->options.rate = kRate;
     a->options.loop = a->loop < 0 ? a->wav == nullptr : a->loop == 1;
     return true;
-}
-
-bool ReadFile(const char* path, std::vector<uint8_t>* bytes) {
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
-    bool ok = std::fseek(f, 0, SEEK_END) == 0;
-    long size = ok ? std::ftell(f) : -1;
-    ok = ok && size > 0 && size <= kMaxFileBytes && std::fseek(f, 0, SEEK_SET) == 0;
-    if (ok) {
-        bytes->resize(size_t(size));
-        ok = std::fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
-    }
-    std::fclose(f);
-    return ok;
 }
 
 void Progress(const qrx_mod::Replayer& r, const char* verb) {
@@ -166,7 +151,7 @@ int main(int argc, char** argv) {
     Args a;
     if (!ParseArgs(argc, argv, &a)) return Usage();
     std::vector<uint8_t> bytes;
-    if (!ReadFile(a.file, &bytes)) {
+    if (!qrx_mod::Module_ReadFile(a.file, &bytes)) {
         std::fprintf(stderr, "qrx-modplay: cannot read %s.\n", a.file);
         return 1;
     }
